@@ -1,0 +1,177 @@
+#include "core/NumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/SharedState.h"
+
+namespace kelm {
+
+namespace {
+
+constexpr int kExpansionDigits = 17;  // enough to tell every double apart
+
+// The decimal expansion of |value| > 0 to 17 significant digits.
+struct Expansion {
+    char digits[kExpansionDigits + 2] = {};  // room for a carried extra digit
+    int count = 0;
+    int exponent = 0;  // 10^exponent <= |value| < 10^(exponent+1)
+};
+
+Expansion Expand(double magnitude) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*e", kExpansionDigits - 1, magnitude);
+    Expansion e;
+    const char* p = buffer;
+    for (; *p != 'e' && *p != '\0'; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            e.digits[e.count++] = *p;
+        }
+    }
+    if (*p == 'e') {
+        e.exponent = std::atoi(p + 1);
+    }
+    return e;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero on the first dropped
+// digit. Returns true when the carry ran through every digit ("999" -> "1000").
+bool RoundTo(Expansion& e, int keep) {
+    const bool up = keep < e.count && e.digits[keep] >= '5';
+    e.count = keep;
+    if (!up) {
+        return false;
+    }
+    for (int i = keep - 1; i >= 0; --i) {
+        if (e.digits[i] != '9') {
+            ++e.digits[i];
+            return false;
+        }
+        e.digits[i] = '0';
+    }
+    // Every digit was 9: the number becomes 1 followed by zeros, one digit longer.
+    std::copy_backward(e.digits, e.digits + e.count, e.digits + e.count + 1);
+    e.digits[0] = '1';
+    ++e.count;
+    return true;
+}
+
+void DropTrailingZeros(NumberString& text, std::size_t pointAt) {
+    std::size_t end = text.size();
+    while (end > pointAt + 1 && text[end - 1] == '0') {
+        --end;
+    }
+    NumberString trimmed;
+    trimmed.Append(text.view().substr(0, end));
+    text = trimmed;
+}
+
+void AppendExponent(NumberString& text, int exponent) {
+    text.Append('e');
+    text.Append(exponent < 0 ? '-' : '+');
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%03d", std::abs(exponent));
+    text.Append(buffer);
+}
+
+}  // namespace
+
+NumberString SignificantText(double value, int significantDigits) {
+    NumberString text;
+    if (std::isnan(value)) {
+        text.Append("nan");
+        return text;
+    }
+    if (std::isinf(value)) {
+        text.Append(value < 0 ? "-inf" : "inf");
+        return text;
+    }
+    const int s = std::clamp(significantDigits, 2, kExpansionDigits);
+    if (value == 0.0) {
+        text.Append("0.");
+        return text;
+    }
+    Expansion e = Expand(std::fabs(value));
+    const int p = e.exponent;
+    if (value < 0) {
+        text.Append('-');
+    }
+    if (p < -1 || p > s - 1) {
+        const bool carried = RoundTo(e, s);
+        text.Append(e.digits[0]);
+        const std::size_t pointAt = text.size();
+        text.Append('.');
+        text.Append(std::string_view(e.digits + 1, s - 1));
+        DropTrailingZeros(text, pointAt);
+        AppendExponent(text, carried ? p + 1 : p);
+        return text;
+    }
+    const int decimals = s - 1 - p;
+    const bool carried = RoundTo(e, s);
+    const int integerDigits = (carried ? p + 1 : p) + 1;
+    if (integerDigits <= 0) {
+        text.Append('0');
+    } else {
+        text.Append(std::string_view(e.digits, integerDigits));
+    }
+    if (decimals == 0) {
+        return text;
+    }
+    const std::size_t pointAt = text.size();
+    text.Append('.');
+    text.Append(std::string_view(e.digits + std::max(integerDigits, 0), decimals));
+    DropTrailingZeros(text, pointAt);
+    return text;
+}
+
+NumberString FormatNumber(double value, int decimals, bool decimalComma) {
+    const double a = std::fabs(value);
+    int s = decimals;
+    // One more significant digit per integer digit, so that the fixed form keeps
+    // `decimals` digits after the point; past 10^6 the pattern simply continues.
+    for (double bound = 1.0; a >= bound && s < kExpansionDigits; bound *= 10.0) {
+        ++s;
+    }
+    NumberString text = SignificantText(value, s);
+    if (decimalComma) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '.') {
+                text[i] = ',';
+            }
+        }
+    }
+    return text;
+}
+
+NumberString FormatNumber(const SharedState& state, double value, int decimals) {
+    return FormatNumber(value, decimals, state.display.decimalComma != 0);
+}
+
+double ParseLeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // from_chars takes no sign of its own here, so "+-5" and "--5" read as no number.
+    if (i >= text.size() || text[i] == '+' || text[i] == '-') {
+        return 0.0;
+    }
+    double magnitude = 0.0;
+    const auto [end, error] =
+        std::from_chars(text.data() + i, text.data() + text.size(), magnitude);
+    if (error != std::errc() || !std::isfinite(magnitude)) {
+        return 0.0;
+    }
+    (void)end;
+    return negative ? -magnitude : magnitude;
+}
+
+}  // namespace kelm

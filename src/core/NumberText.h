@@ -1,0 +1,31 @@
+// The text form of numbers: every readable number goes through FormatNumber,
+// the encoded part of the result file through SignificantText.
+#pragma once
+
+#include <string_view>
+
+#include "core/FixedText.h"
+
+namespace kelm {
+
+struct SharedState;
+
+using NumberString = FixedText<40>;
+
+// value with s significant digits (2..17), always a point, trailing zeros
+// dropped; exponent form "d.ddde+XXX" below 0.1 and from 10^s up.
+NumberString SignificantText(double value, int significantDigits);
+
+// value with `decimals` digits after the separator, fewer when they are zeros,
+// in the exponent form below 0.1; a comma instead of the point when asked.
+NumberString FormatNumber(double value, int decimals, bool decimalComma);
+
+// The same with the separator the user chose (decimalComma of the state).
+NumberString FormatNumber(const SharedState& state, double value, int decimals);
+
+// The leading decimal number of a text: optional blanks, sign, digits with an
+// optional point, optional exponent; it stops at the first character that does
+// not fit. Text without a number, and a number out of the double range, give 0.
+double ParseLeadingNumber(std::string_view text);
+
+}  // namespace kelm

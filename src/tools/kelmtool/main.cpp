@@ -1,0 +1,55 @@
+// kelmtool: inspect, convert, import, process and report titrations, render the
+// graph and talk to the instrument, without a window.
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "Commands.h"
+#include "ToolSupport.h"
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(kelm::tool::Args);
+    std::string_view summary;
+};
+
+int RunVersion(kelm::tool::Args) {
+    std::cout << "kelmtool " KELM_VERSION "\n";
+    return kelm::tool::kExitOk;
+}
+
+constexpr Command kCommands[] = {
+    {"version", RunVersion, "print the version"},
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: kelmtool COMMAND [OPTIONS]\n\nCommands:\n";
+    for (const Command& c : kCommands) {
+        out << "  " << c.name << std::string(12 - c.name.size(), ' ') << c.summary << '\n';
+    }
+    out << "\n'kelmtool COMMAND --help' describes a command.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        PrintUsage(std::cerr);
+        return kelm::tool::kExitUsage;
+    }
+    if (kelm::tool::IsHelp(words[0])) {
+        PrintUsage(std::cout);
+        return kelm::tool::kExitOk;
+    }
+    for (const Command& c : kCommands) {
+        if (c.name == words[0]) {
+            return c.run(kelm::tool::Args(words).subspan(1));
+        }
+    }
+    kelm::tool::PrintError("unknown command '" + std::string(words[0]) + "'");
+    PrintUsage(std::cerr);
+    return kelm::tool::kExitUsage;
+}

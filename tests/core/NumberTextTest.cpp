@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/NumberText.h"
+#include "core/SharedState.h"
+
+namespace kelm {
+namespace {
+
+struct SignificantCase {
+    double value;
+    int digits;
+    const char* text;
+};
+
+TEST(SignificantText, ExamplesOfTheEncodedPart) {
+    const SignificantCase cases[] = {
+        {12.5, 8, "12.5"},          {123.456789, 8, "123.45679"}, {7, 8, "7."},
+        {0, 8, "0."},               {-0.000123, 8, "-1.23e-004"}, {100000000, 8, "1.e+008"},
+        {99999999, 8, "99999999"},  {0.1, 8, "0.1"},              {-0.0, 8, "0."},
+        {9.9996, 4, "10."},         {99999.5, 5, "100000"},      {0.099999999, 3, "1.e-001"},
+        {1.5, 8, "1.5"},            {7.25, 8, "7.25"},            {1e-300, 8, "1.e-300"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SignificantText(c.value, c.digits).view(), c.text) << c.value;
+    }
+}
+
+TEST(SignificantText, RoundsHalfAwayFromZeroOnTheSeventeenDigitExpansion) {
+    EXPECT_EQ(SignificantText(2.5, 2).view(), "2.5");
+    EXPECT_EQ(SignificantText(0.125, 2).view(), "0.13");
+    EXPECT_EQ(SignificantText(-0.125, 2).view(), "-0.13");
+    // 1.005 is stored as 1.00499999999999989...: the first dropped digit is 4.
+    EXPECT_EQ(SignificantText(1.005, 3).view(), "1.");
+    EXPECT_EQ(SignificantText(99.95, 3).view(), "100.");
+}
+
+TEST(SignificantText, NonFiniteValuesStayShortAndReadable) {
+    EXPECT_EQ(SignificantText(std::numeric_limits<double>::quiet_NaN(), 8).view(), "nan");
+    EXPECT_EQ(SignificantText(-std::numeric_limits<double>::infinity(), 8).view(), "-inf");
+    EXPECT_EQ(SignificantText(std::numeric_limits<double>::max(), 8).view(), "1.7976931e+308");
+}
+
+struct FormatCase {
+    double value;
+    int decimals;
+    const char* point;
+    const char* comma;
+};
+
+TEST(FormatNumber, ExampleTableWithBothSeparators) {
+    const FormatCase cases[] = {
+        {1.25, 3, "1.25", "1,25"},
+        {-350.127, 3, "-350.127", "-350,127"},
+        {12.3456, 2, "12.35", "12,35"},
+        {7, 3, "7.", "7,"},
+        {100, 2, "100.", "100,"},
+        {0, 2, "0.", "0,"},
+        {0.1234, 3, "0.123", "0,123"},
+        {9.9996, 3, "10.", "10,"},
+        {0.0123, 3, "1.23e-002", "1,23e-002"},
+        {0.00125, 3, "1.25e-003", "1,25e-003"},
+        {0.05, 2, "5.e-002", "5,e-002"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatNumber(c.value, c.decimals, false).view(), c.point) << c.value;
+        EXPECT_EQ(FormatNumber(c.value, c.decimals, true).view(), c.comma) << c.value;
+    }
+}
+
+TEST(FormatNumber, KeepsTheDecimalsAcrossEveryMagnitudeBand) {
+    EXPECT_EQ(FormatNumber(0.5555, 2, false).view(), "0.56");
+    EXPECT_EQ(FormatNumber(5.5555, 2, false).view(), "5.56");
+    EXPECT_EQ(FormatNumber(55.5555, 2, false).view(), "55.56");
+    EXPECT_EQ(FormatNumber(555.5555, 2, false).view(), "555.56");
+    EXPECT_EQ(FormatNumber(5555.5555, 2, false).view(), "5555.56");
+    EXPECT_EQ(FormatNumber(55555.5555, 2, false).view(), "55555.56");
+    EXPECT_EQ(FormatNumber(555555.5555, 2, false).view(), "555555.56");
+    EXPECT_EQ(FormatNumber(5555555.5555, 2, false).view(), "5555555.56");
+    EXPECT_EQ(FormatNumber(999.9999, 3, false).view(), "1000.");
+}
+
+TEST(FormatNumber, SmallValuesTakeTheExponentFormWithFewerDigits) {
+    EXPECT_EQ(FormatNumber(0.0999, 3, false).view(), "9.99e-002");
+    EXPECT_EQ(FormatNumber(-0.0999, 2, false).view(), "-1.e-001");
+    EXPECT_EQ(FormatNumber(1e-12, 3, true).view(), "1,e-012");
+}
+
+TEST(FormatNumber, HugeAndNonFiniteValuesFitInThirtyOneCharacters) {
+    for (double v : {1e6, -9.87654321e12, 1e15, -1e300, std::numeric_limits<double>::max(),
+                     std::numeric_limits<double>::lowest(),
+                     std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN(),
+                     std::numeric_limits<double>::denorm_min()}) {
+        EXPECT_LE(FormatNumber(v, 3, true).size(), 31u) << v;
+    }
+    EXPECT_EQ(FormatNumber(1234567.891, 2, false).view(), "1234567.89");
+}
+
+TEST(FormatNumber, FollowsTheSeparatorOfTheState) {
+    SharedState state;
+    EXPECT_EQ(FormatNumber(state, 1.5, 3).view(), "1.5");
+    state.display.decimalComma = 1;
+    EXPECT_EQ(FormatNumber(state, 1.5, 3).view(), "1,5");
+}
+
+TEST(ParseLeadingNumber, ReadsTheLeadingNumberLikeTheDialogsDo) {
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("12.5"), 12.5);
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("  -3.25e2xyz"), -325.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("+7."), 7.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("1e"), 1.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("2,5"), 2.0);
+    EXPECT_EQ(ParseLeadingNumber("abc"), 0.0);
+    EXPECT_EQ(ParseLeadingNumber(""), 0.0);
+    EXPECT_EQ(ParseLeadingNumber("-"), 0.0);
+    EXPECT_EQ(ParseLeadingNumber("--5"), 0.0);
+    EXPECT_EQ(ParseLeadingNumber("nan"), 0.0);
+    EXPECT_EQ(ParseLeadingNumber("inf"), 0.0);
+    EXPECT_EQ(ParseLeadingNumber("1e999"), 0.0);
+}
+
+TEST(ParseLeadingNumber, ReadsBackEverySignificantText) {
+    for (double v : {0.0, 1.5, -350.127, 123.456789, 1e-5, -7.77e12, 99999999.0}) {
+        const double back = ParseLeadingNumber(SignificantText(v, 8).view());
+        EXPECT_NEAR(back, v, std::fabs(v) * 1e-7) << v;
+    }
+}
+
+}  // namespace
+}  // namespace kelm

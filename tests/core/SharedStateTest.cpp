@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "core/SharedState.h"
+
+namespace kelm {
+namespace {
+
+TEST(SharedState, StartsWithTheProgramStartValues) {
+    SharedState s;
+    EXPECT_EQ(s.record.pointCount, -1);
+    EXPECT_EQ(PointCount(s.record), 0);
+    EXPECT_EQ(s.record.selectedPoint, -1);
+    EXPECT_EQ(s.processing.criterion, EndPointCriterion::DerivativeExtremum);
+    EXPECT_EQ(s.processing.endValuePh, 7.0);
+    EXPECT_EQ(s.processing.filterStrength, 5);
+    EXPECT_EQ(s.acquisition.timerSeconds, 30.0);
+    EXPECT_EQ(s.acquisition.driftLimit, 1.0);
+    for (const ColourEntry& c : s.display.colours) {
+        EXPECT_EQ(c.chosen, 0);
+    }
+}
+
+TEST(NewRecord, EmptiesTheRecordButKeepsQuantityAndProcessingChoices) {
+    SharedState s;
+    s.record.pointCount = 12;
+    s.record.points[3] = {1.5, 2.5};
+    s.record.quantity = MeasuredQuantity::Px;
+    s.record.startTimeKnown = 1;
+    s.record.description[0] = 'A';
+    s.record.selectedPoint = 4;
+    s.processing.criterion = EndPointCriterion::GivenValue;
+    s.processing.endValueEmf = -50.0;
+    s.processing.interpolationKind = InterpolationKind::Linear;
+    s.processing.filterKind = FilterKind::MovingAverage;
+    s.processing.autoPointCount = 0;
+    s.processing.interpolationPointCount = 300;
+    s.curve.curveProcessed = 1;
+    s.curve.equivalencePointCount = 3;
+    s.curve.gridVolume[509] = 1.0;
+    s.curve.firstDerivative[7] = 2.0;
+
+    ASSERT_TRUE(NewRecord(s));
+    EXPECT_EQ(s.record.pointCount, 0);
+    EXPECT_EQ(s.record.points[3].volume, 0.0);
+    EXPECT_EQ(s.record.startTimeKnown, 0);
+    EXPECT_EQ(s.record.description[0], '\0');
+    EXPECT_EQ(s.processing.autoPointCount, 1);
+    EXPECT_EQ(s.processing.interpolationPointCount, 0);
+    EXPECT_EQ(s.curve.equivalencePointCount, 0);
+    EXPECT_EQ(s.curve.gridVolume[509], 0.0);
+    // Kept as they were.
+    EXPECT_EQ(s.record.quantity, MeasuredQuantity::Px);
+    EXPECT_EQ(s.record.selectedPoint, 4);
+    EXPECT_EQ(s.processing.criterion, EndPointCriterion::GivenValue);
+    EXPECT_EQ(s.processing.endValueEmf, -50.0);
+    EXPECT_EQ(s.processing.interpolationKind, InterpolationKind::Linear);
+    EXPECT_EQ(s.processing.filterKind, FilterKind::MovingAverage);
+    EXPECT_EQ(s.curve.curveProcessed, 1);
+    EXPECT_EQ(s.curve.firstDerivative[7], 2.0);
+}
+
+TEST(Colours, BuiltInThenPreferredThenRecordColourWins) {
+    SharedState s;
+    EXPECT_EQ(ResolveColour(s, ColourRole::SourcePoints), (Rgb{50, 100, 200}));
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{50, 100, 50}));
+    EXPECT_EQ(ResolveColour(s, ColourRole::EquivalencePointMarks), (Rgb{255, 0, 0}));
+
+    s.display.colours[11] = {1, 2, 3, 1};
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{1, 2, 3}));
+    s.display.colours[1] = {4, 5, 6, 7};  // any non-zero value counts as chosen
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{4, 5, 6}));
+}
+
+TEST(Colours, AChosenColourAppliesNowAndToTheNextRecord) {
+    SharedState s;
+    int redraws = 0;
+    s.redrawViews = [&] { ++redraws; };
+    ApplyStartDefaults(s);
+    NewRecord(s);
+    ChooseColour(s, ColourRole::InterpolatedCurve, {10, 20, 30});
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{10, 20, 30}));
+    s.display.colours[11] = {0, 0, 0, 0};
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{10, 20, 30}));
+    s.display.colours[11] = {10, 20, 30, 1};
+    s.display.colours[1] = {};
+    NewRecord(s);
+    EXPECT_EQ(ResolveColour(s, ColourRole::InterpolatedCurve), (Rgb{10, 20, 30}));
+    EXPECT_EQ(s.display.colours[1].chosen, 1);
+}
+
+TEST(StartDefaults, DeriveTheInstrumentCodesFromTheQuantity) {
+    SharedState s;
+    s.record.quantity = MeasuredQuantity::Conductivity;
+    s.link.channel = 5;
+    ApplyStartDefaults(s);
+    EXPECT_EQ(s.link.channel, 1);
+    EXPECT_EQ(s.link.codeZ, 16);
+    EXPECT_EQ(s.link.codeR, 64);
+    EXPECT_EQ(QuantityCodeR(MeasuredQuantity::Ph), 48);
+    EXPECT_EQ(QuantityCodeR(MeasuredQuantity::Px), 48);
+    EXPECT_EQ(QuantityCodeR(MeasuredQuantity::Emf), 16);
+    EXPECT_EQ(s.display.colours[10].chosen, 1);
+    EXPECT_EQ(s.display.colours[12].red, 255);
+}
+
+}  // namespace
+}  // namespace kelm
