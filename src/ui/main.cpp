@@ -1,0 +1,33 @@
+// kelm: the desktop program.
+#include <QApplication>
+
+#include "core/SharedState.h"
+#include "ui/AppIcon.h"
+#include "ui/CKelmApp.h"
+#include "ui/QtPrompter.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(kelm::kProfileOrganisation);
+    QApplication::setApplicationName(kelm::kProfileApplication);
+    QApplication::setWindowIcon(kelm::AppIcon());
+
+    kelm::SharedState state;
+    kelm::QtPrompter prompter;
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    kelm::CKelmApp kelmApp(state, prompter, words);
+
+    switch (kelmApp.Start()) {
+        case kelm::StartResult::Done:
+            return 0;
+        case kelm::StartResult::Failed:
+            return 1;
+        case kelm::StartResult::Running:
+            break;
+    }
+    prompter.SetOwner(&kelmApp.MainFrame());
+    const int status = QApplication::exec();
+    kelmApp.Exit();
+    return status;
+}
