@@ -349,6 +349,7 @@ void CMainFrame::RebuildRecentFiles() {
             // A file that no longer opens leaves the list, as the user would expect.
             if (!OpenFile(path)) {
                 recent_.Remove(path);
+                RebuildRecentFiles();
             }
         });
         recentActions_.append(action);

@@ -1,5 +1,8 @@
 // kelm: the desktop program.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "core/SharedState.h"
 #include "ui/AppIcon.h"
@@ -11,6 +14,13 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(kelm::kProfileOrganisation);
     QApplication::setApplicationName(kelm::kProfileApplication);
     QApplication::setWindowIcon(kelm::AppIcon());
+
+    // The interface is Russian: so are Qt's own file, colour and print dialogs.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
 
     kelm::SharedState state;
     kelm::QtPrompter prompter;

@@ -40,6 +40,21 @@ protected:
     }
 
     CMainFrame& Frame() { return app_->MainFrame(); }
+
+    // Drags a file over the window and drops it, as a file manager does.
+    bool DropFile(const QString& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&Frame(), &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&Frame(), &drop);
+        return drop.isAccepted();
+    }
     void Trigger(Command command) { Frame().Action(command)->trigger(); }
 
     SharedState state_;
@@ -396,15 +411,7 @@ TEST_F(MainFrame, TheRecentFilesShowInTheFileMenuAndOpen) {
 TEST_F(MainFrame, ADroppedFileOpensLikeOpen) {
     Start();
     const QString file = WriteRecord("dropped.kel", 8, MeasuredQuantity::Ph);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(file)});
-
-    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&Frame(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&Frame(), &drop);
+    ASSERT_TRUE(DropFile(file));
     EXPECT_EQ(state_.record.pointCount, 8);
     EXPECT_EQ(state_.record.quantity, MeasuredQuantity::Ph);
     EXPECT_EQ(Frame().windowTitle(), "dropped.kel - Kelm");
@@ -415,10 +422,7 @@ TEST_F(MainFrame, ADroppedDamagedFileKeepsTheRecord) {
     ASSERT_TRUE(Frame().OpenFile(WriteRecord("kept.kel", 5)));
     const QString damaged = Path("damaged.kel");
     WriteFile(damaged, std::string("no marker here"));
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(damaged)});
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&Frame(), &drop);
+    DropFile(damaged);
     EXPECT_EQ(state_.record.pointCount, 5);
     EXPECT_EQ(Frame().windowTitle(), "kept.kel - Kelm");
     ASSERT_EQ(prompter_.messages.size(), 1u);

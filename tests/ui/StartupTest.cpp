@@ -110,8 +110,6 @@ TEST_F(Startup, ACommandLineFileIsLoadedBeforeTheDefaultsAndTheSettings) {
     ASSERT_EQ(Start({file}), StartResult::Running);
     EXPECT_EQ(state_.record.pointCount, 5);
     EXPECT_EQ(state_.record.quantity, MeasuredQuantity::Ph);
-    // The defaults come after the file: codeR follows the loaded quantity.
-    EXPECT_EQ(state_.link.codeR, 48);
     // The settings file comes last: its separator and port win.
     EXPECT_EQ(state_.display.decimalComma, 0);
     EXPECT_EQ(state_.link.comPort, 3);
@@ -127,9 +125,11 @@ TEST_F(Startup, TheSettingsSeparatorWinsEitherWay) {
 }
 
 TEST_F(Startup, WithoutASettingsFileTheFileSeparatorStays) {
-    const QString file = WriteRecord("comma.kel", 3, MeasuredQuantity::Emf, /*decimalComma=*/1);
+    const QString file = WriteRecord("comma.kel", 3, MeasuredQuantity::Ph, /*decimalComma=*/1);
     ASSERT_EQ(Start({file}), StartResult::Running);
     EXPECT_EQ(state_.display.decimalComma, 1);
+    // The defaults come after the file: codeR follows the loaded quantity.
+    EXPECT_EQ(state_.link.codeR, 48);
 }
 
 TEST_F(Startup, AMissingCommandLineFileEndsTheStartNamingTheFile) {
