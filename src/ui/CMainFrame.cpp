@@ -98,6 +98,24 @@ QIcon PrinterIcon() {
     return QIcon(pixmap);
 }
 
+// A question mark in a circle, the About button of desktops without a theme.
+QIcon AboutIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(50, 100, 200));
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    QFont font = p.font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pixmap);
+}
+
 QIcon ToolIcon(Command command, const QStyle* style) {
     switch (command) {
         case Command::FileNew:
@@ -111,7 +129,7 @@ QIcon ToolIcon(Command command, const QStyle* style) {
         case Command::FilePrint:
             return QIcon::fromTheme("document-print", PrinterIcon());
         case Command::About:
-            return QIcon::fromTheme("help-about", style->standardIcon(QStyle::SP_DialogHelpButton));
+            return QIcon::fromTheme("help-about", AboutIcon());
         default:
             return {};
     }
@@ -176,7 +194,9 @@ void CMainFrame::CreateActions() {
         const QStringList help = Utf8(entry.help).split('\n');
         action->setStatusTip(help.value(0));
         action->setToolTip(help.value(1, action->text()));
-        action->setIcon(ToolIcon(entry.command, style()));
+        if (entry.command != Command::About) {
+            action->setIcon(ToolIcon(entry.command, style()));
+        }
         action->setIconVisibleInMenu(false);
         actions_[static_cast<int>(entry.command)] = action;
     }
@@ -284,7 +304,14 @@ void CMainFrame::CreateToolBar() {
     toolBar_->addSeparator();
     toolBar_->addAction(Action(Command::FilePrint));
     toolBar_->addSeparator();
-    toolBar_->addAction(Action(Command::About));
+    // The menu bar would show the About item's icon instead of its text, so
+    // only the toolbar's button carries the icon.
+    QAction* about = Action(Command::About);
+    auto* aboutButton = new QAction(ToolIcon(Command::About, style()), about->text(), this);
+    aboutButton->setToolTip(about->toolTip());
+    aboutButton->setStatusTip(about->statusTip());
+    connect(aboutButton, &QAction::triggered, about, &QAction::trigger);
+    toolBar_->addAction(aboutButton);
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
     QAction* toggle = Action(Command::ViewToolbar);
