@@ -1,6 +1,7 @@
 #include "ui/CMainFrame.h"
 
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -475,6 +476,11 @@ void CMainFrame::OnSeparator(int decimalComma) {
 void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);
     dialog.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    emit Closed();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -85,7 +85,13 @@ public:
     // with the document and the shared state.
     void UpdateCommandUi();
 
+signals:
+    // The window was closed ("В&ыход" or the window's close button): the run ends,
+    // whatever work dialogs are still open.
+    void Closed();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

@@ -63,10 +63,10 @@ void DialogHost::Show(WorkDialog which, QWidget* owner) {
     if (!slot.create) {
         return;
     }
-    QWidget*& dialog = created_[Index(which)];
-    if (dialog == nullptr) {
+    QPointer<QWidget>& dialog = created_[Index(which)];
+    if (dialog.isNull()) {
         dialog = slot.create(owner);
-        if (dialog == nullptr) {
+        if (dialog.isNull()) {
             return;
         }
         CreatedFlag(which) = true;

@@ -2,10 +2,10 @@
 // RegisterDialogs; a command whose slot is still empty stays disabled.
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
 #include <array>
 #include <functional>
-
-class QWidget;
 
 namespace kelm {
 
@@ -65,7 +65,7 @@ private:
 
     SharedState& state_;
     std::array<WorkDialogSlot, kWorkDialogCount> work_{};
-    std::array<QWidget*, kWorkDialogCount> created_{};
+    std::array<QPointer<QWidget>, kWorkDialogCount> created_{};
     std::array<ModalDialogRun, kModalDialogCount> modal_{};
 };
 

@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
             break;
     }
     prompter.SetOwner(&kelmApp.MainFrame());
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&kelmApp.MainFrame(), &kelm::CMainFrame::Closed, &app, &QApplication::quit);
     const int status = QApplication::exec();
     kelmApp.Exit();
     return status;
