@@ -1,5 +1,6 @@
 // The start-up sequence and the exit step: order, the separator rule, the
 // settings file of a first start, and failed starts that must not touch it.
+#include <QProcess>
 #include <QStringList>
 
 #include "UiTestSupport.h"
@@ -163,6 +164,45 @@ TEST_F(Startup, APrintRequestForAnUnknownPrinterFailsAndLeavesTheSettingsAlone) 
     EXPECT_EQ(prompter_.messages[0].text, "Принтер «no-such-printer-for-kelm» не найден.");
     EXPECT_FALSE(app_->MainFrame().isVisible());
     app_->Exit();
+    EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+}
+
+// The program as the shell starts it, without a screen: a failing request must
+// end the run with a message and an error status, not wait for a click.
+class ProgramRun : public UiTest {
+protected:
+    int Run(const QStringList& words) {
+        QProcess kelm;
+        kelm.setWorkingDirectory(dir_.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir_.path());
+        kelm.setProcessEnvironment(env);
+        kelm.start(KELM_PROGRAM, words);
+        if (!kelm.waitForFinished(60000)) {
+            kelm.kill();
+            kelm.waitForFinished();
+            ADD_FAILURE() << "kelm did not end";
+            return -1;
+        }
+        errors_ = QString::fromUtf8(kelm.readAllStandardError());
+        return kelm.exitCode();
+    }
+
+    QString errors_;
+};
+
+TEST_F(ProgramRun, APrintRequestWithoutAPrinterEndsWithAMessage) {
+    const QString file = WriteRecord("print.kel", 6);
+    EXPECT_EQ(Run({"/pt", file, "kelm-absent-printer"}), 1);
+    EXPECT_TRUE(errors_.contains("Kelm: Принтер «kelm-absent-printer» не найден."))
+        << errors_.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+}
+
+TEST_F(ProgramRun, AFileThatCannotBeOpenedEndsTheRunNamingIt) {
+    EXPECT_EQ(Run({Path("absent.kel")}), 1);
+    EXPECT_TRUE(errors_.contains(Path("absent.kel"))) << errors_.toStdString();
     EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
 }
 
