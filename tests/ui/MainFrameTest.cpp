@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -148,19 +146,6 @@ TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
         }
     }
     EXPECT_TRUE(Frame().ToolBar()->isMovable());
-}
-
-TEST_F(MainFrame, TheStatusBarHasTheThreeLockIndicators) {
-    Start();
-    QStringList indicators;
-    for (const QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) {
-        if (!label->text().isEmpty()) {
-            indicators.append(label->text());
-        }
-    }
-    EXPECT_TRUE(indicators.contains("CAP"));
-    EXPECT_TRUE(indicators.contains("NUM"));
-    EXPECT_TRUE(indicators.contains("SCRL"));
 }
 
 TEST_F(MainFrame, TheCommandsOfDialogsNotYetThereStayDisabled) {
