@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 namespace kelm {
 
@@ -37,11 +38,17 @@ PortMap::PortMap() {
 }
 
 PortMap PortMap::Load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
         return PortMap();
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return PortMap();  // unreadable: the defaults, as without a file
+    }
     return Parse(text);
 }
 

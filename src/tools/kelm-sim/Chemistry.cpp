@@ -53,7 +53,7 @@ double Chemistry::RedoxPotentialShe(double titrantMl) const {
     const double iron = config_.analyteMolar * config_.sampleMl;
     const double cerium = config_.titrantMolar * std::max(0.0, titrantMl);
     // A trace of iron(III) is always present, so the start is finite.
-    const double trace = iron * 1e-4;
+    const double trace = iron * 1e-9;
     // Iron(III) formed equals cerium(III) formed; increasing in E.
     return Bisect(
         [&](double e) {
