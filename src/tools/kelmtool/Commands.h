@@ -8,5 +8,9 @@ namespace kelm::tool {
 
 using Args = std::span<const std::string_view>;  // the words after the command name
 
+int RunPorts(Args args);  // CmdPorts.cpp
+int RunCheck(Args args);  // CmdCheck.cpp
+int RunRead(Args args);   // CmdRead.cpp
+
 
 }  // namespace kelm::tool

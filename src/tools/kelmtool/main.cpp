@@ -22,6 +22,9 @@ int RunVersion(kelm::tool::Args) {
 
 constexpr Command kCommands[] = {
     {"version", RunVersion, "print the version"},
+    {"ports", kelm::tool::RunPorts, "list the serial ports that can be opened"},
+    {"check", kelm::tool::RunCheck, "check the connection with the instrument"},
+    {"read", kelm::tool::RunRead, "take one reading from the instrument"},
 };
 
 void PrintUsage(std::ostream& out) {
