@@ -150,6 +150,11 @@ TEST_F(LinkCommands, CheckPrintsTheReport) {
     EXPECT_EQ(frames.back()[5], 0x11);
     EXPECT_EQ(frames.back()[6], 0x40);
 
+    // Channel 0 has no code of its own: Z stays at its start value 16.
+    o = Tool({"check", "--address", "7", "--channel", "0"});
+    EXPECT_NE(o.out.find("ЭДС в канале 0 поддерживается прибором."), std::string::npos) << o.out;
+    EXPECT_EQ(simulator->ReceivedFrames().back()[5], 0x10);
+
     o = Tool({"check", "--port", "3", "--address", "7"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(

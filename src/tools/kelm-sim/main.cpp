@@ -60,6 +60,8 @@ Sample:
   --auto              add titrant by itself once the reading has settled
   --step ML           volume of each automatic addition (default 0.5)
   --max-volume ML     last automatic total volume (default 40)
+  --hold S            least time between automatic additions, so that a drift
+                      check over 30 s sees the settled reading (default 35)
 
 Faults:
   --uncalibrated      pH and pX answer error 4 (data not ready)
@@ -107,6 +109,7 @@ struct Options {
     bool autoAdd = false;
     double step = 0.5;
     double maxVolume = 40.0;
+    double holdS = 35.0;
     bool quiet = false;
 };
 
@@ -210,6 +213,8 @@ int ParseOptions(int argc, char** argv, Options& o) {
             o.step = number;
         } else if (arg == "--max-volume" && number > 0) {
             o.maxVolume = number;
+        } else if (arg == "--hold" && number >= 0) {
+            o.holdS = number;
         } else {
             return Usage("unknown option or out-of-range value: " + std::string(arg) + " " +
                          std::string(v));
@@ -276,9 +281,8 @@ int main(int argc, char** argv) {
         if (options.autoAdd) {
             simulator.With([&](kelm::sim::Instrument& meter, double now) {
                 meter.Advance(now);
-                // Long enough for a 30 s drift check to see the settled reading.
                 const double next = meter.Volume() + options.step;
-                if (meter.Settled() && meter.SecondsSinceAddition(now) >= 35.0 &&
+                if (meter.Settled() && meter.SecondsSinceAddition(now) >= options.holdS &&
                     next <= options.maxVolume + 1e-9) {
                     meter.SetVolume(next, now);
                     ReportVolume(meter);

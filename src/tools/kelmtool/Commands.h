@@ -12,5 +12,4 @@ int RunPorts(Args args);  // CmdPorts.cpp
 int RunCheck(Args args);  // CmdCheck.cpp
 int RunRead(Args args);   // CmdRead.cpp
 
-
 }  // namespace kelm::tool
