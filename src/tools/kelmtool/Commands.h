@@ -8,8 +8,17 @@ namespace kelm::tool {
 
 using Args = std::span<const std::string_view>;  // the words after the command name
 
-int RunPorts(Args args);  // CmdPorts.cpp
-int RunCheck(Args args);  // CmdCheck.cpp
-int RunRead(Args args);   // CmdRead.cpp
+// show FILE.kel
+int RunShow(Args args);
+// convert IN.kel -o OUT.kel [--comma|--point]
+int RunConvert(Args args);
+// import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
+int RunImport(Args args);
+// ports
+int RunPorts(Args args);
+// check [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
+int RunCheck(Args args);
+// read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
+int RunRead(Args args);
 
 }  // namespace kelm::tool
