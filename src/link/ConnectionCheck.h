@@ -14,7 +14,8 @@ namespace kelm {
 
 class InstrumentLink;
 
-// Runs the check with the settings as they stand and returns the report.
+// Runs the check with the settings as they stand (the quantity word comes
+// from the record's quantity) and returns the report.
 std::string RunConnectionCheck(InstrumentLink& link, const LinkSettings& settings,
                                MeasuredQuantity quantity);
 

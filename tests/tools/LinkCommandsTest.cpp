@@ -230,6 +230,10 @@ TEST(KelmSim, HelpAndALinkedDeviceThatAnswers) {
     EXPECT_EQ(RunProgram(KELM_SIM, {"--help"}, folder).status, 0);
     EXPECT_NE(ReadFile(folder / "stdout.txt").find("--fault"), std::string::npos);
     EXPECT_EQ(RunProgram(KELM_SIM, {"--address", "300"}, folder).status, 64);
+    // --link never replaces a file that is not a symbolic link.
+    std::ofstream(folder / "notes.txt") << "keep me";
+    EXPECT_NE(RunProgram(KELM_SIM, {"--link", (folder / "notes.txt").string()}, folder).status, 0);
+    EXPECT_EQ(ReadFile(folder / "notes.txt"), "keep me");
 
     // Started in the background with stdin closed: it must keep answering.
     const fs::path link = folder / "meter";

@@ -243,6 +243,12 @@ int main(int argc, char** argv) {
     }
     if (!options.link.empty()) {
         std::error_code ec;
+        // Only a symbolic link (say, left by an earlier run) is replaced, never a file.
+        const auto status = std::filesystem::symlink_status(options.link, ec);
+        if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
+            std::cerr << "kelm-sim: " << options.link << " exists and is not a symbolic link\n";
+            return 73;
+        }
         std::filesystem::remove(options.link, ec);
         std::filesystem::create_symlink(simulator.DevicePath(), options.link, ec);
         if (ec) {
@@ -291,8 +297,10 @@ int main(int argc, char** argv) {
         }
     }
     simulator.Stop();
-    if (!options.link.empty()) {
-        std::error_code ec;
+    // Removed only while it still points at this simulator's device.
+    if (std::error_code ec;
+        !options.link.empty() &&
+        std::filesystem::read_symlink(options.link, ec) == simulator.DevicePath()) {
         std::filesystem::remove(options.link, ec);
     }
     return 0;
