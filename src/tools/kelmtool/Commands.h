@@ -14,5 +14,11 @@ int RunShow(Args args);
 int RunConvert(Args args);
 // import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
 int RunImport(Args args);
+// ports
+int RunPorts(Args args);
+// check [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
+int RunCheck(Args args);
+// read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
+int RunRead(Args args);
 
 }  // namespace kelm::tool

@@ -25,6 +25,9 @@ constexpr Command kCommands[] = {
     {"show", kelm::tool::RunShow, "print a result file's record as JSON"},
     {"convert", kelm::tool::RunConvert, "load a result file and save it again"},
     {"import", kelm::tool::RunImport, "make a result file from a CSV table"},
+    {"ports", kelm::tool::RunPorts, "list the serial ports that can be opened"},
+    {"check", kelm::tool::RunCheck, "check the connection with the instrument"},
+    {"read", kelm::tool::RunRead, "take one reading from the instrument"},
 };
 
 void PrintUsage(std::ostream& out) {
