@@ -77,6 +77,7 @@ static_assert(std::size(kCommandTexts) == kCommandCount);
 constexpr char kRecentPlaceholder[] = "Ранее загруженные файлы";
 constexpr char kRecentPrompt[] = "Открыть этот документ";
 constexpr char kIdlePrompt[] = "Готово";
+constexpr char kClosePreviewHelp[] = "Закрыть режим просмотра печати\nЗакрыть";
 constexpr char kFileFilter[] = "Файлы результатов титрования (*.kel)";
 constexpr char kAllFilesFilter[] = "Все файлы (*)";
 
@@ -440,6 +441,16 @@ void CMainFrame::OnFilePrintPreview() {
     QPrintPreviewDialog dialog(&Printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintPage(state_, *printer); });
+    // The preview takes the place of the main window and is left by a button.
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        const QStringList help = Utf8(kClosePreviewHelp).split('\n');
+        bar->addSeparator();
+        QAction* close = bar->addAction(help.value(1));
+        close->setStatusTip(help.value(0));
+        close->setToolTip(help.value(1));
+        connect(close, &QAction::triggered, &dialog, &QDialog::reject);
+    }
+    dialog.setGeometry(geometry());
     dialog.exec();
 }
 
