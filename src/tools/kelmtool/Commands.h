@@ -8,5 +8,7 @@ namespace kelm::tool {
 
 using Args = std::span<const std::string_view>;  // the words after the command name
 
+// render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+int RunRender(Args args);
 
 }  // namespace kelm::tool

@@ -22,6 +22,7 @@ int RunVersion(kelm::tool::Args) {
 
 constexpr Command kCommands[] = {
     {"version", RunVersion, "print the version"},
+    {"render", kelm::tool::RunRender, "draw the graph to PNG, SVG or PDF"},
 };
 
 void PrintUsage(std::ostream& out) {
