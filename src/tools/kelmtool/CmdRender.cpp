@@ -149,6 +149,8 @@ bool RenderSvg(SharedState& state, const RenderOptions& o, QBuffer& out) {
     svg.setOutputDevice(&out);
     svg.setSize(QSize(o.width, o.height));
     svg.setViewBox(QRect(0, 0, o.width, o.height));
+    // Text sized against the screen, as in the window and the PNG.
+    svg.setResolution(static_cast<int>(std::lround(ScreenDpi())));
     svg.setTitle(QStringLiteral("Kelm"));
     QPainter painter;
     if (!painter.begin(&svg)) {
@@ -208,11 +210,14 @@ int RunRender(Args args) {
     }
 
     // Rendering needs no display: the offscreen platform draws the same.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kelmtool";
-    static char* argv[] = {name, nullptr};
-    const QGuiApplication app(argc, argv);
+    std::optional<QGuiApplication> app;
+    if (QGuiApplication::instance() == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "kelmtool";
+        static char* argv[] = {name, nullptr};
+        app.emplace(argc, argv);
+    }
 
     QByteArray bytes;
     QBuffer buffer(&bytes);
