@@ -21,7 +21,7 @@ using test::TempDir;
 using test::WriteBytes;
 
 int Render(const std::string& arguments) {
-    const std::string command = std::string(KELM_TOOL) + " render " + arguments + " 2>/dev/null";
+    const std::string command = std::string(KELMTOOL_PATH) + " render " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -8,6 +8,12 @@ namespace kelm::tool {
 
 using Args = std::span<const std::string_view>;  // the words after the command name
 
+// show FILE.kel
+int RunShow(Args args);
+// convert IN.kel -o OUT.kel [--comma|--point]
+int RunConvert(Args args);
+// import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
+int RunImport(Args args);
 // render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
 int RunRender(Args args);
 
