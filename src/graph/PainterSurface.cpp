@@ -90,11 +90,10 @@ void PainterSurface::DrawText(std::string_view cp1251Text, const TextRect& rect,
     flags |= v == VAlign::Top ? Qt::AlignTop : Qt::AlignVCenter;
     const QRectF box = MapRect(rect.left, rect.top, rect.right, rect.bottom);
     painter_->save();
-    // Text in black whatever pen is current, on white like the platform's
-    // default text background, clipped to its box.
+    // Text in black whatever pen is current, clipped to its box. No opaque
+    // background: a long description would blank out the value-axis title on
+    // the page, and axes and grid lines would break under every label.
     painter_->setPen(Qt::black);
-    painter_->setBackgroundMode(Qt::OpaqueMode);
-    painter_->setBackground(Qt::white);
     painter_->setClipRect(box, Qt::IntersectClip);
     painter_->drawText(box, flags, text_);
     painter_->restore();
