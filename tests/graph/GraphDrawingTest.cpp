@@ -146,14 +146,6 @@ TEST(DrawGraph, DerivativeModeBeforeProcessing) {
     EXPECT_THAT(g.log, Contains("text '4.' 700,572 740,590 centre top"));
 }
 
-TEST(DrawGraph, EqualVolumesPlotADerivativeOfZero) {
-    auto s = Record({{0, 0}, {1, 50}, {1, 80}});  // slopes 0, 50, 0: range 0..50, ky 9.6
-    s->display.viewMode = ViewMode::Derivative;
-    const RecordingSurface g = Screen(*s);
-    // Point 2 sits on the x axis, at the volume of point 1.
-    EXPECT_THAT(g.Only("rect"), ElementsAre("rect 717,87 723,93", "rect 717,567 723,573"));
-}
-
 TEST(DrawGraph, MarkerAndCircleSizesChangeAt20And100Points) {
     struct Case {
         int n;
