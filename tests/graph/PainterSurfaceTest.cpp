@@ -99,6 +99,25 @@ TEST(PainterSurface, PageTextIsUprightInItsBoxAndDecodedFromCodePage1251) {
     EXPECT_EQ(ink.outside, 0);  // the long text is clipped at the box
 }
 
+TEST(PainterSurface, ScreenLineLeavesItsEndPointUnpainted) {
+    EnsureApplication();
+    QImage image = WhiteImage(40, 40);
+    {
+        QPainter painter(&image);
+        PainterSurface screen = PainterSurface::ForScreen(painter);
+        screen.SelectPen({PenStyle::Solid, 1, {0, 0, 0}});
+        screen.MoveTo(10, 10);
+        screen.LineTo(20, 10);
+        screen.LineTo(20, 30);
+    }
+    EXPECT_FALSE(IsWhite(image, 10, 10));
+    EXPECT_FALSE(IsWhite(image, 19, 10));
+    EXPECT_FALSE(IsWhite(image, 20, 10));  // the start of the second line
+    EXPECT_FALSE(IsWhite(image, 20, 29));
+    EXPECT_TRUE(IsWhite(image, 20, 30));
+    EXPECT_TRUE(IsWhite(image, 21, 10));
+}
+
 TEST(PainterSurface, ScreenTextIsBlackWhateverPenIsCurrent) {
     EnsureApplication();
     QImage image = WhiteImage(200, 100);
