@@ -9,9 +9,9 @@
 namespace kelm {
 
 enum ProcessingResult : int {
-    kProcessingDone = 0,   // the processed curve and the equivalence points are ready
-    kNoPointFound = 1,     // the extremum criterion found no sign change of d2
-    kTooFewPoints = 2,     // fewer than three measured points; nothing changed
+    kProcessingDone = 0,  // the processed curve and the equivalence points are ready
+    kNoPointFound = 1,    // the extremum criterion found no sign change of d2
+    kTooFewPoints = 2,    // fewer than three measured points; nothing changed
 };
 
 // What the UI shows for the two failed outcomes (UTF-8, caption "Информация").
