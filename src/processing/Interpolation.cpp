@@ -52,9 +52,9 @@ double GridStep(double lastVolume, int gridPointCount) {
     return lastVolume / static_cast<double>(gridPointCount - 1);
 }
 
-int BracketIndex(std::span<const CurvePoint> points, double x) {
+int BracketIndex(std::span<const CurvePoint> points, double x, int from) {
     const int n = static_cast<int>(points.size());
-    int i = 0;
+    int i = from;
     while (i <= n - 1 && x > points[i].volume) {
         ++i;
     }
@@ -95,9 +95,14 @@ void BuildGrid(std::span<const CurvePoint> points, InterpolationKind kind, int g
     // Repeated addition, as the grid has always been built: the last volume
     // equals the last measured one only up to rounding.
     double x = 0.0;
+    // On an ascending grid every point below the previous bracket lies below x
+    // too, whatever the order of the volumes: the scan may resume there.
+    const bool ascending = h > 0.0;
+    int p = 0;
     for (int k = 0; k < gridPointCount; ++k) {
         curve.gridVolume[k] = x;
-        curve.interpolatedValue[k] = InterpolateAt(points, kind, x, BracketIndex(points, x));
+        p = BracketIndex(points, x, ascending ? p : 0);
+        curve.interpolatedValue[k] = InterpolateAt(points, kind, x, p);
         x = x + h;
     }
 }

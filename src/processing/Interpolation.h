@@ -16,8 +16,9 @@ int GridPointCount(int pointCount, int autoPointCount, int requestedCount);
 double GridStep(double lastVolume, int gridPointCount);
 
 // The bracket index of volume x: the first measured point whose volume is not
-// below x, or points.size() when x exceeds them all.
-int BracketIndex(std::span<const CurvePoint> points, double x);
+// below x, or points.size() when x exceeds them all. `from` lets a caller skip
+// points already known to lie below x.
+int BracketIndex(std::span<const CurvePoint> points, double x, int from = 0);
 
 // The curve value at volume x, p being its bracket index. Flat outside the
 // measured points, linear in the first and last measured intervals, and in the

@@ -134,8 +134,9 @@ TEST(CubicInterpolation, FallsBackToTheLineWhereTwoOfTheFourVolumesCoincide) {
 }
 
 // Volumes in any order (a hand-edited file) stay inside the points and never
-// divide by zero: the bracket guarantees V[p-1] < x <= V[p].
-TEST(BuildGrid, StaysFiniteAndInsideThePointsForVolumesInAnyOrder) {
+// divide by zero: the bracket guarantees V[p-1] < x <= V[p]. The grid resumes
+// its bracket scan where the last one stopped; a fresh scan must agree.
+TEST(BuildGrid, StaysFiniteAndAgreesWithAFreshScanForVolumesInAnyOrder) {
     unsigned seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -153,8 +154,12 @@ TEST(BuildGrid, StaysFiniteAndInsideThePointsForVolumesInAnyOrder) {
         for (InterpolationKind kind : {InterpolationKind::Linear, InterpolationKind::CubicSpline}) {
             ProcessedCurve curve;
             BuildGrid(p, kind, 5 * n, curve);
-            EXPECT_TRUE(test::AllFinite(std::span(curve.interpolatedValue).first(5 * n)))
-                << "trial " << trial;
+            for (int k = 0; k < 5 * n; ++k) {
+                const double x = curve.gridVolume[k];
+                ASSERT_TRUE(std::isfinite(curve.interpolatedValue[k])) << "trial " << trial;
+                ASSERT_EQ(curve.interpolatedValue[k], InterpolateAt(p, kind, x, BracketIndex(p, x)))
+                    << "trial " << trial << " grid point " << k;
+            }
         }
     }
 }
