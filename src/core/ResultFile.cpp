@@ -1,14 +1,268 @@
 #include "core/ResultFile.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/Cp1251.h"
+#include "core/HexCodec.h"
+#include "core/NumberText.h"
 #include "core/SharedState.h"
 
 namespace kelm {
 
-// Placeholder until the file format lands.
+namespace {
+
+constexpr Cp1251Literal kStartLine = "Начало записи: ";
+constexpr Cp1251Literal kNoStartLine = "Время записи не определено.\r\n";
+constexpr Cp1251Literal kPointCountLine = "Количество точек: ";
+constexpr Cp1251Literal kEquivalenceCountLine = "Количество точек эквивалентности: ";
+constexpr Cp1251Literal kVolumeColumn = "Объем \t";
+constexpr Cp1251Literal kSeparatorLine =
+    "============ Двоичные данные - не изменять ============\r\n";
+constexpr Cp1251Literal kEmfColumn = "ЭДС";
+// The quantity as the parameters dialog names it, "УЭП (мСм/см)".
+constexpr Cp1251Literal kConductivityColumn = "УЭП";
+
+// Written in place of the marker byte in the readable part, so that no
+// description can end the skipping of the text early.
+constexpr char kMarkerStandIn = ' ';
+
+std::string_view ColumnName(MeasuredQuantity quantity) {
+    switch (quantity) {
+        case MeasuredQuantity::Ph:
+            return "pH";
+        case MeasuredQuantity::Px:
+            return "pX";
+        case MeasuredQuantity::Conductivity:
+            return kConductivityColumn;
+        case MeasuredQuantity::Emf:
+            break;
+    }
+    return kEmfColumn;
+}
+
+int ValueDecimals(MeasuredQuantity quantity) {
+    return quantity == MeasuredQuantity::Emf ? 2 : 3;
+}
+
+std::string_view DescriptionText(const TitrationRecord& record) {
+    const auto& d = record.description;
+    const auto end = std::find(d.begin(), d.end() - 1, '\0');
+    return {d.data(), static_cast<std::size_t>(end - d.begin())};
+}
+
+void AppendLine(std::string& out, std::string_view text) {
+    out += text;
+    out += "\r\n";
+}
+
+// A date or time number, with a leading "0" below 10.
+void AppendTwoDigits(std::string& out, int value) {
+    if (value < 10) {
+        out += '0';
+    }
+    out += std::to_string(value);
+}
+
+void AppendTextPart(std::string& out, const SharedState& state) {
+    const TitrationRecord& record = state.record;
+    std::string description(DescriptionText(record));
+    std::replace(description.begin(), description.end(), kRecordMarker, kMarkerStandIn);
+    AppendLine(out, description);
+
+    if (record.startTimeKnown != 0) {
+        const StartTime& t = record.startTime;
+        out += kStartLine;
+        AppendTwoDigits(out, t.day);
+        out += '.';
+        AppendTwoDigits(out, t.month);
+        out += '.';
+        AppendTwoDigits(out, t.year);
+        out += " \t";
+        AppendTwoDigits(out, t.hour);
+        out += ':';
+        AppendTwoDigits(out, t.minute);
+        out += "\r\n";
+    } else {
+        out += kNoStartLine;
+    }
+
+    const int pointCount = PointCount(record);
+    out += kPointCountLine;
+    AppendLine(out, std::to_string(pointCount));
+    const std::string columns =
+        std::string(kVolumeColumn.view()) + std::string(ColumnName(record.quantity));
+    AppendLine(out, columns);
+    const int decimals = ValueDecimals(record.quantity);
+    for (int i = 0; i < pointCount; ++i) {
+        const CurvePoint& p = record.points[i];
+        out += FormatNumber(state, p.volume, decimals).view();
+        out += '\t';
+        AppendLine(out, FormatNumber(state, p.value, decimals).view());
+    }
+
+    const ProcessedCurve& curve = state.curve;
+    const int equivalenceCount = std::min(curve.equivalencePointCount, kEquivalenceCapacity);
+    if (curve.curveProcessed != 0 && equivalenceCount > 0) {
+        out += kEquivalenceCountLine;
+        AppendLine(out, std::to_string(equivalenceCount));
+        AppendLine(out, columns);
+        for (int i = 0; i < equivalenceCount; ++i) {
+            const EquivalencePoint& e = curve.equivalencePoints[i];
+            out += FormatNumber(state, e.volume, 3).view();
+            out += '\t';
+            AppendLine(out, FormatNumber(state, e.value, decimals).view());
+        }
+    }
+    out += kSeparatorLine;
+}
+
+void AppendEncodedPart(std::string& out, const SharedState& state) {
+    const TitrationRecord& record = state.record;
+    out += kRecordMarker;
+    const std::string_view description = DescriptionText(record).substr(0, kMaxDescriptionLength);
+    AppendHexField(out, static_cast<std::int64_t>(description.size()));
+    for (char c : description) {
+        AppendHexByte(out, static_cast<std::uint8_t>(c));
+    }
+    const StartTime& t = record.startTime;
+    for (std::int32_t field : {record.startTimeKnown, t.day, t.month, t.year, t.hour, t.minute}) {
+        AppendHexField(out, field);
+    }
+    const int pointCount = PointCount(record);
+    AppendHexField(out, pointCount);
+    AppendHexField(out, static_cast<std::int32_t>(record.quantity));
+    for (int i = 0; i < pointCount; ++i) {
+        AppendNumberText(out, record.points[i].volume);
+        AppendNumberText(out, record.points[i].value);
+    }
+    for (int k = 0; k < kRecordColourSlots; ++k) {
+        const ColourEntry& c = state.display.colours[k];
+        for (std::int32_t field :
+             {std::int32_t{c.red}, std::int32_t{c.green}, std::int32_t{c.blue}, c.chosen}) {
+            AppendHexField(out, field);
+        }
+    }
+    const ProcessingSettings& p = state.processing;
+    AppendHexField(out, static_cast<std::int32_t>(p.criterion));
+    AppendNumberText(out, p.endValueEmf);
+    AppendNumberText(out, p.endValuePh);
+    AppendHexField(out, p.interpolationPointCount);
+    AppendHexField(out, p.autoPointCount);
+    AppendHexField(out, static_cast<std::int32_t>(p.interpolationKind));
+    AppendHexField(out, p.filterStrength);
+    AppendHexField(out, static_cast<std::int32_t>(p.filterKind));
+    AppendHexField(out, state.display.decimalComma);
+}
+
+// What a result file loads: the fields are read into this copy and committed
+// to the shared state only when the whole encoded part was read.
+struct LoadedRecord {
+    TitrationRecord record;
+    ProcessingSettings processing;
+    std::array<ColourEntry, kRecordColourSlots> colours{};
+    std::int32_t decimalComma = 0;
+};
+
+// The field when it lies in lo..hi, else the fallback.
+int InRange(int value, int lo, int hi, int fallback) {
+    return value >= lo && value <= hi ? value : fallback;
+}
+
+void ReadStartTime(HexReader& in, TitrationRecord& record) {
+    record.startTimeKnown = InRange(in.ReadHexField(), 0, 1, 0);
+    // Day, month, year, hour, minute: an impossible value keeps the old one
+    // and marks the start time as unknown.
+    const auto readChecked = [&](std::int32_t& field, int lo, int hi) {
+        const int value = in.ReadHexField();
+        if (value >= lo && value <= hi) {
+            field = value;
+        } else {
+            record.startTimeKnown = 0;
+        }
+    };
+    StartTime& t = record.startTime;
+    readChecked(t.day, 1, 31);
+    readChecked(t.month, 1, 12);
+    t.year = in.ReadHexField();
+    readChecked(t.hour, 0, 23);
+    readChecked(t.minute, 0, 59);
+}
+
+void ReadEncodedPart(HexReader& in, LoadedRecord& loaded) {
+    TitrationRecord& record = loaded.record;
+    // The writer never stores more than kMaxDescriptionLength bytes; longer
+    // hand-made descriptions are consumed whole and cut to that length, so the
+    // record saves again unchanged. A length of 0 is an empty description.
+    const int length = in.ReadHexField();
+    record.description.fill('\0');
+    for (int i = 0; i < length && !in.Ended(); ++i) {
+        const int c = in.ReadHexByte();
+        if (i < kMaxDescriptionLength) {
+            record.description[i] = static_cast<char>(c);
+        }
+    }
+    ReadStartTime(in, record);
+    record.pointCount = InRange(in.ReadHexField(), 0, kMaxPoints, 0);
+    record.quantity = static_cast<MeasuredQuantity>(InRange(in.ReadHexField(), 0, 3, 0));
+    for (int i = 0; i < record.pointCount; ++i) {
+        record.points[i].volume = in.ReadNumberText();
+        record.points[i].value = in.ReadNumberText();
+    }
+    for (ColourEntry& c : loaded.colours) {
+        c.red = static_cast<std::uint8_t>(InRange(in.ReadHexField(), 0, 255, 0));
+        c.green = static_cast<std::uint8_t>(InRange(in.ReadHexField(), 0, 255, 0));
+        c.blue = static_cast<std::uint8_t>(InRange(in.ReadHexField(), 0, 255, 0));
+        c.chosen = InRange(in.ReadHexField(), 0, 255, 0);
+    }
+    ProcessingSettings& p = loaded.processing;
+    p.criterion = static_cast<EndPointCriterion>(InRange(in.ReadHexField(), 0, 1, 1));
+    p.endValueEmf = in.ReadNumberText();
+    p.endValuePh = in.ReadNumberText();
+    p.interpolationPointCount = InRange(in.ReadHexField(), 0, kMaxGridPoints, 0);
+    p.autoPointCount = InRange(in.ReadHexField(), 0, 1, 0);
+    p.interpolationKind = static_cast<InterpolationKind>(InRange(in.ReadHexField(), 0, 1, 1));
+    p.filterStrength = InRange(in.ReadHexField(), 0, 15, 5);
+    p.filterKind = static_cast<FilterKind>(InRange(in.ReadHexField(), 0, 1, 1));
+    loaded.decimalComma = InRange(in.ReadHexField(), 0, 1, 0);
+}
+
+}  // namespace
+
 std::string_view LoadFailureMessage(LoadStatus status) {
     return status == LoadStatus::NoData ? kNoDataMessage : kUnexpectedFormatMessage;
 }
-std::string SaveRecord(const SharedState&) { return {}; }
-LoadStatus LoadRecord(SharedState&, std::string_view) { return LoadStatus::UnexpectedEnd; }
+
+std::string SaveRecord(const SharedState& state) {
+    std::string out;
+    AppendTextPart(out, state);
+    AppendEncodedPart(out, state);
+    return out;
+}
+
+LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
+    const std::size_t marker = bytes.find_first_of(std::string_view("\0\x1D", 2));
+    if (marker == std::string_view::npos) {
+        return LoadStatus::UnexpectedEnd;
+    }
+    if (bytes[marker] == '\0') {
+        return LoadStatus::NoData;
+    }
+    LoadedRecord loaded{state.record, state.processing, {}, state.display.decimalComma};
+    std::copy_n(state.display.colours.begin(), kRecordColourSlots, loaded.colours.begin());
+
+    HexReader in(bytes.substr(marker + 1));
+    ReadEncodedPart(in, loaded);
+    if (in.Ended()) {
+        return LoadStatus::UnexpectedEnd;
+    }
+    state.record = loaded.record;
+    state.processing = loaded.processing;
+    std::copy(loaded.colours.begin(), loaded.colours.end(), state.display.colours.begin());
+    state.display.decimalComma = loaded.decimalComma;
+    return LoadStatus::Loaded;
+}
 
 }  // namespace kelm

@@ -8,12 +8,15 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/AtomicFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
 
-void PrintError(std::string_view message) { std::cerr << "kelmtool: " << message << '\n'; }
+void PrintError(std::string_view message) {
+    std::cerr << "kelmtool: " << message << '\n';
+}
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -28,29 +31,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return kelm::WriteFileAtomically(path, bytes);
 }
 
 void InitFreshState(SharedState& state) {
@@ -115,6 +96,8 @@ std::string JsonString(std::string_view utf8) {
     return out;
 }
 
-bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+bool IsHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
 
 }  // namespace kelm::tool

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/HexCodec.h"
+#include "core/SettingsFile.h"
+#include "core/SharedState.h"
+#include "support/TempDir.h"
+
+namespace kelm {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// The state after a start without a settings file.
+SharedState StartState() {
+    SharedState s;
+    NewRecord(s);
+    ApplyStartDefaults(s);
+    return s;
+}
+
+std::string Hex(int value) {
+    std::string out;
+    AppendHexField(out, value);
+    return out;
+}
+
+// The file with field `index` (1-based) replaced by `value`.
+std::string WithField(std::string file, int index, int value) {
+    return file.replace(static_cast<std::size_t>(index - 1) * 4, 4, Hex(value));
+}
+
+TEST(SettingsFile, AFirstStartWritesTheStartValues) {
+    std::string expected =
+        "0064"
+        "0001"
+        "0000"
+        "0001"
+        "0010"
+        "0010"
+        "0000"
+        "001E"
+        "03E8"
+        "0000"
+        "0258"
+        "01F4";
+    for (int i = 0; i < 10; ++i) {
+        expected += "0064";
+    }
+    expected += std::string(10 * 16, '0');  // slots 0..9: nothing chosen yet
+    expected +=
+        "0032"
+        "0064"
+        "00C8"
+        "0001"
+        "0032"
+        "0064"
+        "0032"
+        "0001"
+        "00FF"
+        "0000"
+        "0000"
+        "0001";
+    expected += std::string(7 * 16, '0');
+    expected += "0000";
+    EXPECT_EQ(EncodeSettings(StartState()), expected);
+    EXPECT_EQ(expected.size(), static_cast<std::size_t>(kSettingsFileSize));
+
+    SharedState pH = StartState();
+    pH.record.quantity = MeasuredQuantity::Ph;
+    ApplyStartDefaults(pH);
+    EXPECT_EQ(EncodeSettings(pH).substr(20, 4), "0030");  // codeR of the quantity at start
+}
+
+SharedState ChangedState() {
+    SharedState s = StartState();
+    s.link = {8, 255, 10, 25, 64};
+    s.acquisition = {3, 120.0, 2.5};
+    s.entryLayout.layoutSaved = 1;
+    s.entryLayout.width = 812;
+    s.entryLayout.height = 640;
+    for (int i = 0; i < kColumnWidthSlots; ++i) {
+        s.entryLayout.columnWidth[i] = 10 + 37 * i;
+    }
+    for (int k = 0; k < kColourSlots; ++k) {
+        s.display.colours[k] = {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(255 - k),
+                                static_cast<std::uint8_t>(k * 12), k % 2};
+    }
+    s.display.decimalComma = 1;
+    return s;
+}
+
+void ExpectSameSettings(const SharedState& a, const SharedState& b) {
+    EXPECT_EQ(EncodeSettings(a), EncodeSettings(b));
+    EXPECT_EQ(a.acquisition.timerSeconds, b.acquisition.timerSeconds);
+    EXPECT_EQ(a.acquisition.driftLimit, b.acquisition.driftLimit);
+}
+
+TEST(SettingsFile, EveryFieldRoundTrips) {
+    const SharedState changed = ChangedState();
+    SharedState loaded = StartState();
+    DecodeSettings(loaded, EncodeSettings(changed));
+    ExpectSameSettings(changed, loaded);
+    EXPECT_EQ(loaded.link.comPort, 8);
+    EXPECT_EQ(loaded.acquisition.driftLimit, 2.5);
+    EXPECT_EQ(loaded.display.colours[19].blue, 228);
+    // The record is not in the settings file.
+    EXPECT_EQ(loaded.record.pointCount, 0);
+}
+
+TEST(SettingsFile, TimerAndDriftAreWrittenTruncated) {
+    SharedState s = StartState();
+    s.acquisition.driftLimit = 0.0015;
+    s.acquisition.timerSeconds = 30.9;
+    std::string file = EncodeSettings(s);
+    EXPECT_EQ(file.substr(28, 8),
+              "001E"
+              "0001");
+    SharedState loaded = StartState();
+    DecodeSettings(loaded, file);
+    EXPECT_EQ(loaded.acquisition.timerSeconds, 30.0);
+    EXPECT_EQ(loaded.acquisition.driftLimit, 0.001);
+
+    s.acquisition.driftLimit = 12.0;
+    file = EncodeSettings(s);
+    EXPECT_EQ(file.substr(32, 4), "2EE0");
+    DecodeSettings(loaded, file);
+    EXPECT_EQ(loaded.acquisition.driftLimit, 0.0);
+
+    s.acquisition.driftLimit = 10.0;  // the largest accepted limit
+    DecodeSettings(loaded, EncodeSettings(s));
+    EXPECT_EQ(loaded.acquisition.driftLimit, 10.0);
+}
+
+TEST(SettingsFile, EveryStoredDriftLimitSurvivesReadAndWrite) {
+    // 1001 / 1000 is 1.000999..., which must be written as 1001 again, or the
+    // limit would creep down at every exit.
+    for (int stored = 0; stored <= 10000; ++stored) {
+        SharedState s = StartState();
+        const std::string file = WithField(EncodeSettings(s), 9, stored);
+        DecodeSettings(s, file);
+        ASSERT_EQ(EncodeSettings(s), file) << stored;
+    }
+}
+
+TEST(SettingsFile, NegativeAndHugeValuesKeepTheirLow16Bits) {
+    SharedState s = StartState();
+    s.acquisition.timerSeconds = -5.0;
+    s.entryLayout.width = -1;
+    s.link.networkNumber = 65536 + 7;
+    s.acquisition.driftLimit = std::numeric_limits<double>::quiet_NaN();
+    const std::string file = EncodeSettings(s);
+    EXPECT_EQ(file.substr(8, 4), "0007");
+    EXPECT_EQ(file.substr(28, 4), "FFFB");
+    EXPECT_EQ(file.substr(32, 4), "0000");
+    EXPECT_EQ(file.substr(40, 4), "FFFF");
+    SharedState loaded = StartState();
+    DecodeSettings(loaded, file);
+    EXPECT_EQ(loaded.acquisition.timerSeconds, 0.0);
+    EXPECT_EQ(loaded.entryLayout.width, 65535);
+    EXPECT_EQ(loaded.link.networkNumber, 7);
+
+    s.acquisition.timerSeconds = 1e300;
+    s.acquisition.driftLimit = -1e300;
+    EXPECT_EQ(EncodeSettings(s).substr(28, 8), "00000000");
+}
+
+struct Row {
+    int field;
+    int value;
+    int expected;
+    int (*read)(const SharedState&);
+};
+
+TEST(SettingsFile, EveryAcceptanceRow) {
+    const auto colour = [](int slot, int part) { return 23 + slot * 4 + part; };
+    const Row rows[] = {
+        {2, 0, 0, [](const SharedState& s) { return s.link.comPort; }},
+        {2, 10, 10, [](const SharedState& s) { return s.link.comPort; }},
+        {2, 11, 1, [](const SharedState& s) { return s.link.comPort; }},
+        {3, 255, 255, [](const SharedState& s) { return s.link.networkNumber; }},
+        {3, 256, 0, [](const SharedState& s) { return s.link.networkNumber; }},
+        {4, 0, 1, [](const SharedState& s) { return s.link.channel; }},
+        {4, 10, 10, [](const SharedState& s) { return s.link.channel; }},
+        {4, 11, 1, [](const SharedState& s) { return s.link.channel; }},
+        {5, 255, 255, [](const SharedState& s) { return s.link.codeZ; }},
+        {5, 256, 0, [](const SharedState& s) { return s.link.codeZ; }},
+        {6, 64, 64, [](const SharedState& s) { return s.link.codeR; }},
+        {6, 300, 0, [](const SharedState& s) { return s.link.codeR; }},
+        {7, 3, 3, [](const SharedState& s) { return s.acquisition.recordMode; }},
+        {7, 4, 0, [](const SharedState& s) { return s.acquisition.recordMode; }},
+        {8, 10000, 10000,
+         [](const SharedState& s) { return static_cast<int>(s.acquisition.timerSeconds); }},
+        {8, 10001, 0,
+         [](const SharedState& s) { return static_cast<int>(s.acquisition.timerSeconds); }},
+        {9, 10000, 10,
+         [](const SharedState& s) { return static_cast<int>(s.acquisition.driftLimit); }},
+        {9, 10001, 0,
+         [](const SharedState& s) { return static_cast<int>(s.acquisition.driftLimit); }},
+        {10, 1, 1, [](const SharedState& s) { return s.entryLayout.layoutSaved; }},
+        {10, 2, 0, [](const SharedState& s) { return s.entryLayout.layoutSaved; }},
+        {11, 399, 400, [](const SharedState& s) { return s.entryLayout.width; }},
+        {11, 400, 400, [](const SharedState& s) { return s.entryLayout.width; }},
+        {11, 65535, 65535, [](const SharedState& s) { return s.entryLayout.width; }},
+        {12, 0, 300, [](const SharedState& s) { return s.entryLayout.height; }},
+        {12, 301, 301, [](const SharedState& s) { return s.entryLayout.height; }},
+        {13, 9, 10, [](const SharedState& s) { return s.entryLayout.columnWidth[0]; }},
+        {22, 9, 10, [](const SharedState& s) { return s.entryLayout.columnWidth[9]; }},
+        {22, 11, 11, [](const SharedState& s) { return s.entryLayout.columnWidth[9]; }},
+        {colour(0, 0), 0x1FF, 0xFF,
+         [](const SharedState& s) { return int{s.display.colours[0].red}; }},
+        {colour(0, 1), 0x1234, 0x34,
+         [](const SharedState& s) { return int{s.display.colours[0].green}; }},
+        {colour(19, 2), 0xFF00, 0,
+         [](const SharedState& s) { return int{s.display.colours[19].blue}; }},
+        {colour(5, 3), 1, 1, [](const SharedState& s) { return s.display.colours[5].chosen; }},
+        {colour(5, 3), 2, 0, [](const SharedState& s) { return s.display.colours[5].chosen; }},
+        {colour(19, 3), 65535, 0,
+         [](const SharedState& s) { return s.display.colours[19].chosen; }},
+        {103, 1, 1, [](const SharedState& s) { return s.display.decimalComma; }},
+        {103, 2, 0, [](const SharedState& s) { return s.display.decimalComma; }},
+    };
+    const std::string base = EncodeSettings(ChangedState());
+    for (const Row& row : rows) {
+        SharedState s = ChangedState();
+        DecodeSettings(s, WithField(base, row.field, row.value));
+        EXPECT_EQ(row.read(s), row.expected) << "field " << row.field << " value " << row.value;
+    }
+}
+
+TEST(SettingsFile, AWrongFormatMarkChangesNothing) {
+    const SharedState start = StartState();
+    for (int mark : {0, 99, 101, 0x6400}) {
+        SharedState s = StartState();
+        DecodeSettings(s, WithField(EncodeSettings(ChangedState()), 1, mark));
+        ExpectSameSettings(s, start);
+    }
+    SharedState s = StartState();
+    DecodeSettings(s, "");
+    DecodeSettings(s, "006");
+    ExpectSameSettings(s, start);
+}
+
+TEST(SettingsFile, FieldsPastTheEndOfAShortFileKeepTheirValues) {
+    const std::string full = EncodeSettings(ChangedState());
+    // Up to the first byte of the width field: the width is not whole and keeps its value.
+    SharedState s = StartState();
+    DecodeSettings(s, full.substr(0, 10 * 4 + 3));
+    EXPECT_EQ(s.link.comPort, 8);
+    EXPECT_EQ(s.entryLayout.layoutSaved, 1);
+    EXPECT_EQ(s.entryLayout.width, 600);
+    EXPECT_EQ(s.display.colours[10].red, 50);
+
+    for (std::size_t size = 0; size <= full.size(); ++size) {
+        SharedState partial = StartState();
+        DecodeSettings(partial, full.substr(0, size));
+        std::string expected = EncodeSettings(StartState());
+        const std::size_t whole = size >= 4 ? size / 4 * 4 : 0;
+        expected.replace(0, whole, full.substr(0, whole));
+        ASSERT_EQ(EncodeSettings(partial), expected) << size;
+    }
+    // Bytes after the 103 fields are ignored.
+    DecodeSettings(s, full + "FFFF");
+    ExpectSameSettings(s, ChangedState());
+}
+
+TEST(SettingsFile, LoadAndSaveThroughTheFile) {
+    TempDir dir;
+    const auto path = dir / "kelm.cfg";
+    SharedState s = StartState();
+    EXPECT_EQ(LoadSettings(s, path), 1);  // missing: nothing reported, nothing changed
+    ExpectSameSettings(s, StartState());
+
+    EXPECT_EQ(SaveSettings(ChangedState(), path), 0);
+    EXPECT_EQ(ReadBytes(path), EncodeSettings(ChangedState()));
+    EXPECT_EQ(LoadSettings(s, path), 0);
+    ExpectSameSettings(s, ChangedState());
+
+    // A file of 412 bytes with a wrong mark is opened and ignored.
+    WriteBytes(path, WithField(EncodeSettings(ChangedState()), 1, 99));
+    SharedState fresh = StartState();
+    EXPECT_EQ(LoadSettings(fresh, path), 0);
+    ExpectSameSettings(fresh, StartState());
+
+    EXPECT_EQ(LoadSettings(fresh, dir.path()), 1);  // a folder is not a settings file
+}
+
+TEST(SettingsFile, AFailedSaveReturns1AndLeavesTheOldFileWhole) {
+    TempDir dir;
+    const auto path = dir / "kelm.cfg";
+    const std::string old = EncodeSettings(StartState());
+    WriteBytes(path, old);
+    std::filesystem::create_directory(dir / "kelm.cfg.tmp");
+    EXPECT_EQ(SaveSettings(ChangedState(), path), 1);
+    EXPECT_EQ(ReadBytes(path), old);
+
+    WriteBytes(dir / "plain", "x");
+    EXPECT_EQ(SaveSettings(ChangedState(), dir / "plain" / "kelm.cfg"), 1);
+}
+
+}  // namespace
+}  // namespace kelm
