@@ -8,5 +8,11 @@ namespace kelm::tool {
 
 using Args = std::span<const std::string_view>;  // the words after the command name
 
+// show FILE.kel
+int RunShow(Args args);
+// convert IN.kel -o OUT.kel [--comma|--point]
+int RunConvert(Args args);
+// import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
+int RunImport(Args args);
 
 }  // namespace kelm::tool

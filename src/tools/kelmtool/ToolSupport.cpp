@@ -1,5 +1,6 @@
 #include "ToolSupport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -98,6 +99,58 @@ std::string JsonString(std::string_view utf8) {
 
 bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
+}
+
+std::optional<std::string_view> ParsedArgs::Value(std::string_view option) const {
+    for (const auto& [name, value] : values) {
+        if (name == option) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ParsedArgs::Has(std::string_view option) const {
+    return std::find(switches.begin(), switches.end(), option) != switches.end();
+}
+
+std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
+                                    std::initializer_list<std::string_view> valueOptions,
+                                    std::initializer_list<std::string_view> switchOptions) {
+    const auto known = [](std::initializer_list<std::string_view> list, std::string_view word) {
+        return std::find(list.begin(), list.end(), word) != list.end();
+    };
+    ParsedArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view word = args[i];
+        if (IsHelp(word)) {
+            parsed.help = true;
+        } else if (known(valueOptions, word)) {
+            if (i + 1 >= args.size()) {
+                PrintError("option " + std::string(word) + " needs a value");
+                return std::nullopt;
+            }
+            if (parsed.Value(word)) {
+                PrintError("option " + std::string(word) + " given twice");
+                return std::nullopt;
+            }
+            parsed.values.emplace_back(word, args[++i]);
+        } else if (known(switchOptions, word)) {
+            parsed.switches.push_back(word);
+        } else if (word.size() > 1 && word[0] == '-') {
+            PrintError("unknown option " + std::string(word));
+            return std::nullopt;
+        } else {
+            parsed.positional.push_back(word);
+        }
+    }
+    return parsed;
+}
+
+int UsageError(std::string_view message, std::string_view usage) {
+    PrintError(message);
+    std::cerr << "Usage: " << usage << '\n';
+    return kExitUsage;
 }
 
 }  // namespace kelm::tool

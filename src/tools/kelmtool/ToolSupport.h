@@ -2,9 +2,12 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelm {
 struct SharedState;
@@ -43,5 +46,26 @@ std::string JsonString(std::string_view utf8);
 
 // True when `arg` is "--help" or "-h".
 bool IsHelp(std::string_view arg);
+
+// The words of one command taken apart: options that take a value ("-o OUT",
+// "--quantity ph"), switches ("--comma") and the positional words between them.
+struct ParsedArgs {
+    bool help = false;  // "--help" or "-h" was among the words
+    std::vector<std::string_view> positional;
+    std::vector<std::pair<std::string_view, std::string_view>> values;
+    std::vector<std::string_view> switches;
+
+    std::optional<std::string_view> Value(std::string_view option) const;
+    bool Has(std::string_view option) const;
+};
+
+// Parses `args` against the options a command knows. On an unknown option, a
+// repeated one or a missing value it prints the error and returns nothing.
+std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
+                                    std::initializer_list<std::string_view> valueOptions,
+                                    std::initializer_list<std::string_view> switchOptions = {});
+
+// Prints the error and "Usage: <usage>" on stderr; returns kExitUsage.
+int UsageError(std::string_view message, std::string_view usage);
 
 }  // namespace kelm::tool

@@ -22,6 +22,9 @@ int RunVersion(kelm::tool::Args) {
 
 constexpr Command kCommands[] = {
     {"version", RunVersion, "print the version"},
+    {"show", kelm::tool::RunShow, "print a result file's record as JSON"},
+    {"convert", kelm::tool::RunConvert, "load a result file and save it again"},
+    {"import", kelm::tool::RunImport, "make a result file from a CSV table"},
 };
 
 void PrintUsage(std::ostream& out) {
