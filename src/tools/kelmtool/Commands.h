@@ -14,5 +14,10 @@ int RunShow(Args args);
 int RunConvert(Args args);
 // import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
 int RunImport(Args args);
+// process FILE.kel [--criterion ...] [--end-value X] [--interpolation ...] [--grid auto|N]
+//         [--filter ...] [--strength S] [--comma|--point] [--json] [-o OUT.kel]
+int RunProcess(Args args);
+// report FILE.kel --curve-points [--comma|--point]
+int RunReport(Args args);
 
 }  // namespace kelm::tool
