@@ -47,13 +47,18 @@ struct RenderOptions {
     int height = kDefaultHeight;
 };
 
-void PrintRenderUsage(std::ostream& out) {
-    out << "Usage: kelmtool render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] "
-           "[--process] [--size WxH]\n"
-           "PNG and SVG draw the graph as the window shows it (default 800x600);\n"
-           "PDF draws the printed A4 page with the list of equivalence points.\n"
-           "  --derivative  show the derivative instead of the titration curve\n"
-           "  --process     process the curve with the file's settings first\n";
+constexpr std::string_view kUsage =
+    "kelmtool render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] "
+    "[--size WxH]";
+
+void PrintHelp() {
+    std::cout << "Usage: " << kUsage << "\n"
+              << "PNG and SVG draw the graph as the window shows it; PDF draws the printed\n"
+                 "A4 page with the list of equivalence points.\n"
+                 "  -o OUT          the file to write, its kind by its extension\n"
+                 "  --derivative    show the derivative instead of the titration curve\n"
+                 "  --process       process the curve with the file's settings first\n"
+                 "  --size WxH      the image size in pixels (default 800x600)\n";
 }
 
 std::optional<Format> FormatOf(std::string_view path) {
@@ -90,38 +95,28 @@ bool ParseSize(std::string_view text, int& width, int& height) {
 }
 
 // Returns kExitOk, or the usage status after saying what is wrong.
-int ParseOptions(Args args, RenderOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "-o" && hasValue) {
-            options.output = std::string(args[++i]);
-        } else if (a == "--size" && hasValue) {
-            if (!ParseSize(args[++i], options.width, options.height)) {
-                PrintError("--size takes WxH, each from 1 to " + std::to_string(kMaxImageSide));
-                return kExitUsage;
-            }
-        } else if (a == "--derivative") {
-            options.derivative = true;
-        } else if (a == "--process") {
-            options.process = true;
-        } else if (!a.empty() && a[0] != '-' && options.input.empty()) {
-            options.input = std::string(a);
-        } else {
-            PrintError("render: unexpected argument '" + std::string(a) + "'");
-            return kExitUsage;
-        }
+int ReadOptions(const ParsedArgs& parsed, RenderOptions& options) {
+    if (parsed.positional.size() != 1) {
+        return UsageError("render needs exactly one input file", kUsage);
     }
-    if (options.input.empty() || options.output.empty()) {
-        PrintError("render needs an input file and -o OUT");
-        return kExitUsage;
+    options.input = std::string(parsed.positional[0]);
+    const std::optional<std::string_view> output = parsed.Value("-o");
+    if (!output) {
+        return UsageError("render needs -o OUT", kUsage);
     }
+    options.output = std::string(*output);
     const std::optional<Format> format = FormatOf(options.output);
     if (!format) {
-        PrintError("render writes .png, .svg or .pdf files");
-        return kExitUsage;
+        return UsageError("render writes .png, .svg or .pdf files", kUsage);
     }
     options.format = *format;
+    if (const auto size = parsed.Value("--size");
+        size && !ParseSize(*size, options.width, options.height)) {
+        return UsageError("--size takes WxH, each from 1 to " + std::to_string(kMaxImageSide),
+                          kUsage);
+    }
+    options.derivative = parsed.Has("--derivative");
+    options.process = parsed.Has("--process");
     return kExitOk;
 }
 
@@ -182,13 +177,17 @@ bool RenderPdf(SharedState& state, QBuffer& out) {
 }  // namespace
 
 int RunRender(Args args) {
-    if (!args.empty() && IsHelp(args[0])) {
-        PrintRenderUsage(std::cout);
+    const std::optional<ParsedArgs> parsed =
+        ParseArgs(args, {"-o", "--size"}, {"--derivative", "--process"});
+    if (!parsed) {
+        return kExitUsage;
+    }
+    if (parsed->help) {
+        PrintHelp();
         return kExitOk;
     }
     RenderOptions options;
-    if (const int status = ParseOptions(args, options); status != kExitOk) {
-        PrintRenderUsage(std::cerr);
+    if (const int status = ReadOptions(*parsed, options); status != kExitOk) {
         return status;
     }
 

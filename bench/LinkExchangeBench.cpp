@@ -1,0 +1,45 @@
+// One exchange with the simulated meter through the real port code: open,
+// configure, write 8 bytes, read 13, close. At 9600 baud the bytes alone take
+// 21 × 10 bits / 9600 ≈ 21.9 ms; the paced case shows what the port adds.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include <string>
+
+#include "PtySimulator.h"
+#include "link/InstrumentLink.h"
+#include "link/qt/QtSerialPort.h"
+
+namespace {
+
+void Exchange(benchmark::State& state) {
+    kelm::sim::InstrumentConfig config;
+    config.pace = state.range(0) != 0;
+    kelm::sim::PtySimulator simulator(config, kelm::sim::SampleConfig{});
+    std::string error;
+    if (!simulator.Start(error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    kelm::QtSerialPort port;
+    kelm::InstrumentLink link(port, kelm::PortMap::Parse("COM1=" + simulator.DevicePath()));
+    for (auto _ : state) {
+        if (link.Exchange(0, 0x10, 0x10, 0x10, 0) != kelm::result::kOk) {
+            state.SkipWithError("exchange failed");
+            break;
+        }
+    }
+    state.SetLabel(config.pace ? "paced at 9600 baud" : "unpaced");
+}
+BENCHMARK(Exchange)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,68 @@
+// The simulated meter on a pseudo-terminal: the program opens the terminal's
+// device as its serial port, and a thread of this object answers on the other
+// side. Used by kelm-sim and, in process, by the link's tests.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "Instrument.h"
+
+namespace kelm::sim {
+
+class PtySimulator {
+public:
+    PtySimulator(const InstrumentConfig& config, const SampleConfig& sample);
+    ~PtySimulator();
+    PtySimulator(const PtySimulator&) = delete;
+    PtySimulator& operator=(const PtySimulator&) = delete;
+
+    // Opens the pseudo-terminal and starts answering; false with `error` set
+    // when the terminal cannot be made.
+    bool Start(std::string& error);
+    // Stops answering and closes the terminal; its device disappears.
+    void Stop();
+
+    // The device the program opens, e.g. /dev/pts/3.
+    const std::string& DevicePath() const { return devicePath_; }
+
+    // Runs `change` on the meter under the simulator's lock (configuration,
+    // volume); safe while the simulator answers.
+    void With(const std::function<void(Instrument&, double nowS)>& change);
+
+    // Every complete frame received so far, in order.
+    std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
+    // Called on the simulator's thread with a line per received frame.
+    void SetLog(std::function<void(std::string_view)> log);
+    // True once a Vanish fault has closed the terminal.
+    bool Vanished() const { return vanished_; }
+
+private:
+    void Run();
+    void Deliver(const std::vector<std::uint8_t>& reply, std::size_t requestLength,
+                 const InstrumentConfig& timing);
+    double Now() const;
+    void CloseTerminal();
+
+    Instrument instrument_;
+    FrameAssembler assembler_;
+    mutable std::mutex mutex_;
+    std::vector<std::vector<std::uint8_t>> received_;
+    std::function<void(std::string_view)> log_;
+    std::string devicePath_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> vanished_{false};
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace kelm::sim
