@@ -25,5 +25,7 @@ int RunPorts(Args args);
 int RunCheck(Args args);
 // read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
 int RunRead(Args args);
+// render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+int RunRender(Args args);
 
 }  // namespace kelm::tool

@@ -30,6 +30,7 @@ constexpr Command kCommands[] = {
     {"ports", kelm::tool::RunPorts, "list the serial ports that can be opened"},
     {"check", kelm::tool::RunCheck, "check the connection with the instrument"},
     {"read", kelm::tool::RunRead, "take one reading from the instrument"},
+    {"render", kelm::tool::RunRender, "draw the graph to PNG, SVG or PDF"},
 };
 
 void PrintUsage(std::ostream& out) {
