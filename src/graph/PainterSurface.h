@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QString>
 
 #include "graph/Surface.h"
 
@@ -25,8 +26,7 @@ public:
     void LineTo(int x, int y) override;
     void Rectangle(int left, int top, int right, int bottom) override;
     void Ellipse(int left, int top, int right, int bottom) override;
-    void DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h,
-                  VAlign v) override;
+    void DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h, VAlign v) override;
 
 private:
     PainterSurface(QPainter& painter, double scale, bool negateY);
@@ -38,6 +38,7 @@ private:
     bool negateY_;
     int x_ = 0;
     int y_ = 0;
+    QString text_;  // reused for every text, decoded from code page 1251
 };
 
 }  // namespace kelm

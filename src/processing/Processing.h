@@ -9,9 +9,11 @@
 namespace kelm {
 
 enum ProcessingResult : int {
-    kProcessingDone = 0,   // the processed curve and the equivalence points are ready
-    kNoPointFound = 1,     // the extremum criterion found no sign change of d2
-    kTooFewPoints = 2,     // fewer than three measured points; nothing changed
+    kProcessingDone = 0,  // the processed curve and the equivalence points are ready
+    kNoPointFound = 1,    // the extremum criterion found no sign change of d2
+    // Fewer than three measured points, no titrant volume at all (the last
+    // volume 0), or a point that is not a number; nothing changed.
+    kTooFewPoints = 2,
 };
 
 // What the UI shows for the two failed outcomes (UTF-8, caption "Информация").

@@ -1,14 +1,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 
 #include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
+#include "support/KelmtoolRun.h"
 #include "support/TempDir.h"
 
 namespace kelm {
@@ -20,35 +19,12 @@ using test::WriteBytes;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(std::string_view word) {
-    std::string out = "'";
-    for (char c : word) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
+using Outcome = test::ToolOutcome;
 
 class Kelmtool : public ::testing::Test {
 protected:
     Outcome Run(std::initializer_list<std::string> words) {
-        std::string command = Quoted(KELMTOOL_PATH);
-        for (const std::string& w : words) {
-            command += ' ' + Quoted(w);
-        }
-        command +=
-            " >" + Quoted((dir / "stdout").string()) + " 2>" + Quoted((dir / "stderr").string());
-        const int raw = std::system(command.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = ReadBytes(dir / "stdout");
-        o.err = ReadBytes(dir / "stderr");
-        return o;
+        return test::RunTool(KELMTOOL_PATH, words, dir.path());
     }
     std::string Path(std::string_view name) { return (dir / name).string(); }
 

@@ -14,11 +14,18 @@ int RunShow(Args args);
 int RunConvert(Args args);
 // import DATA.csv -o OUT.kel --quantity emf|ph|px|conductivity [--description TEXT]
 int RunImport(Args args);
+// process FILE.kel [--criterion ...] [--end-value X] [--interpolation ...] [--grid auto|N]
+//         [--filter ...] [--strength S] [--comma|--point] [--json] [-o OUT.kel]
+int RunProcess(Args args);
+// report FILE.kel --curve-points [--comma|--point]
+int RunReport(Args args);
 // ports
 int RunPorts(Args args);
 // check [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
 int RunCheck(Args args);
 // read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
 int RunRead(Args args);
+// render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+int RunRender(Args args);
 
 }  // namespace kelm::tool

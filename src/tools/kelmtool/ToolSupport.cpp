@@ -122,19 +122,25 @@ std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
     };
     ParsedArgs parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view word = args[i];
+        std::string_view word = args[i];
+        // "--option=value" is "--option value" in one word.
+        const std::size_t equals = word.find('=');
+        const bool joined = word.starts_with("--") && equals != std::string_view::npos &&
+                            known(valueOptions, word.substr(0, equals));
         if (IsHelp(word)) {
             parsed.help = true;
-        } else if (known(valueOptions, word)) {
-            if (i + 1 >= args.size()) {
+        } else if (joined || known(valueOptions, word)) {
+            if (!joined && i + 1 >= args.size()) {
                 PrintError("option " + std::string(word) + " needs a value");
                 return std::nullopt;
             }
+            const std::string_view value = joined ? word.substr(equals + 1) : args[++i];
+            word = joined ? word.substr(0, equals) : word;
             if (parsed.Value(word)) {
                 PrintError("option " + std::string(word) + " given twice");
                 return std::nullopt;
             }
-            parsed.values.emplace_back(word, args[++i]);
+            parsed.values.emplace_back(word, value);
         } else if (known(switchOptions, word)) {
             parsed.switches.push_back(word);
         } else if (word.size() > 1 && word[0] == '-') {

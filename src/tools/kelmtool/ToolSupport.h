@@ -59,8 +59,10 @@ struct ParsedArgs {
     bool Has(std::string_view option) const;
 };
 
-// Parses `args` against the options a command knows. On an unknown option, a
-// repeated one or a missing value it prints the error and returns nothing.
+// Parses `args` against the options a command knows; a value option also
+// takes the form "--option=value", and its value may start with "-" ("-50.5").
+// On an unknown option, a repeated one or a missing value it prints the error
+// and returns nothing.
 std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
                                     std::initializer_list<std::string_view> valueOptions,
                                     std::initializer_list<std::string_view> switchOptions = {});

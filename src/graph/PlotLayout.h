@@ -1,0 +1,119 @@
+// The arithmetic of the graph: which series are plotted, the ranges of both
+// axes, the rounding of the value axis with its reference lines, the scale and
+// the frame, and the mapping of volumes and values to integer surface
+// coordinates (y growing downwards). The screen and the page run exactly these
+// steps at the start of every pass, each with its own PlotArea. Numbers only:
+// nothing here draws, and nothing allocates.
+#pragma once
+
+#include <array>
+
+#include "core/NumberText.h"
+#include "core/SharedState.h"
+
+namespace kelm {
+
+inline constexpr int kMaxGridLines = 10;
+
+// Mapped coordinates are clamped to this magnitude, so that data far outside
+// the plotted range (reference lines of a tiny pH range, equivalence points,
+// non-finite values) never overflow an int; any real surface is far smaller.
+inline constexpr int kCoordinateLimit = 1'000'000;
+
+// The measured points as plotted: the values in curve mode, the point-to-point
+// derivative in derivative mode.
+struct PlottedSeries {
+    int count = 0;
+    std::array<double, kPointCapacity> x{};
+    std::array<double, kPointCapacity> y{};
+};
+
+struct AxisRanges {
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+};
+
+// The values at which a labelled horizontal reference line is drawn.
+struct ValueGridLines {
+    int lineCount = 0;
+    std::array<double, kMaxGridLines> lineValue{};
+};
+
+struct RoundedValueAxis {
+    AxisRanges ranges;
+    ValueGridLines lines;
+};
+
+// The drawing area a pass lays the graph out in, in surface units.
+struct PlotArea {
+    int width = 0;
+    int height = 0;
+    int leftOffset = 0;  // added to the x origin only
+};
+
+struct PlotScale {
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+    double kx = 0.0;  // surface units per unit of volume
+    double ky = 0.0;  // surface units per unit of value
+    int x0 = 0;       // x of xMin: left end of the x axis, position of the y axis
+    int yBase = 0;    // y of yMin: position of the x axis
+    int xAxisEnd = 0;
+    int yAxisTop = 0;
+};
+
+struct SurfacePoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const SurfacePoint&, const SurfacePoint&) = default;
+};
+
+// The processed series the graph plots, or an empty one when there is none:
+// gridVolume against smoothedValue (curve mode) or firstDerivative (derivative
+// mode); its count is 0 unless curveProcessed is 1.
+struct ProcessedSeries {
+    int count = 0;
+    const double* x = nullptr;
+    const double* y = nullptr;
+};
+
+PlottedSeries BuildPlottedSeries(const TitrationRecord& record, ViewMode mode);
+ProcessedSeries ProcessedSeriesOf(const SharedState& state, ViewMode mode);
+
+// The ranges of the measured series, merged with those of the processed
+// series when it has points. Equivalence points take no part.
+AxisRanges ComputeRanges(const PlottedSeries& series, const ProcessedSeries& processed);
+
+RoundedValueAxis RoundValueAxis(const AxisRanges& ranges, MeasuredQuantity quantity, ViewMode mode);
+
+PlotScale ComputePlotScale(const AxisRanges& ranges, const PlotArea& area);
+
+// Measured points truncate the offset before adding it to the origin; curve and
+// equivalence points truncate the sum. The two can land one unit apart.
+SurfacePoint MapMeasuredPoint(const PlotScale& scale, double x, double y);
+SurfacePoint MapCurvePoint(const PlotScale& scale, double x, double y);
+int MapGridLine(const PlotScale& scale, double value);
+
+// Label texts in the user's decimal separator: volumes with 3 decimals,
+// values with 2 for EMF and 3 for the other quantities.
+int ValueDecimals(MeasuredQuantity quantity);
+NumberString VolumeText(const SharedState& state, double volume);
+NumberString ValueText(const SharedState& state, double value);
+
+// Everything a pass needs from the steps above, laid out once.
+struct PlotLayout {
+    PlottedSeries series;
+    ProcessedSeries processed;
+    ValueGridLines lines;
+    PlotScale scale;
+    std::array<SurfacePoint, kPointCapacity> measured{};  // series mapped
+};
+
+// Lays out the record of `state` in `area`; the record must have points.
+void LayOutPlot(const SharedState& state, const PlotArea& area, PlotLayout& layout);
+
+}  // namespace kelm

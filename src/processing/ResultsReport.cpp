@@ -1,0 +1,70 @@
+#include "processing/ResultsReport.h"
+
+#include "core/NumberText.h"
+
+namespace kelm {
+
+namespace {
+
+constexpr int kVolumeDecimals = 3;
+
+void AppendLine(std::string& text, const SharedState& state, double volume, double value,
+                int valueDecimals) {
+    text += FormatNumber(state, volume, kVolumeDecimals).view();
+    text += '\t';
+    text += FormatNumber(state, value, valueDecimals).view();
+    text += "\r\n";
+}
+
+}  // namespace
+
+std::string_view QuantityValueTitle(MeasuredQuantity quantity) {
+    switch (quantity) {
+        case MeasuredQuantity::Emf:
+            return "ЭДС";
+        case MeasuredQuantity::Ph:
+            return "pH";
+        case MeasuredQuantity::Px:
+            return "pX";
+        case MeasuredQuantity::Conductivity:
+            return "УЭП";
+    }
+    return "";
+}
+
+int QuantityValueDecimals(MeasuredQuantity quantity) {
+    return quantity == MeasuredQuantity::Emf ? 2 : 3;
+}
+
+std::string ResultsReport::Fill(const SharedState& state, ReportMode mode) {
+    if (mode == ReportMode::LastShown) {
+        mode = reportMode;
+    }
+    const ProcessedCurve& curve = state.curve;
+    const int equivalenceCount = curve.equivalencePointCount < kMaxEquivalencePoints
+                                     ? curve.equivalencePointCount
+                                     : kMaxEquivalencePoints;
+    const int pointCount = PointCount(state.record);
+    const int count = mode == ReportMode::CurvePoints ? pointCount : equivalenceCount;
+    if (count <= 0) {
+        return {};
+    }
+    reportMode = mode;
+    const MeasuredQuantity quantity = state.record.quantity;
+    const int decimals = QuantityValueDecimals(quantity);
+    std::string text = "Объём\t";
+    text += QuantityValueTitle(quantity);
+    text += "\r\n";
+    for (int i = 0; i < count; ++i) {
+        if (mode == ReportMode::CurvePoints) {
+            AppendLine(text, state, state.record.points[i].volume, state.record.points[i].value,
+                       decimals);
+        } else {
+            AppendLine(text, state, curve.equivalencePoints[i].volume,
+                       curve.equivalencePoints[i].value, decimals);
+        }
+    }
+    return text;
+}
+
+}  // namespace kelm

@@ -1,0 +1,237 @@
+#include "graph/PlotLayout.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace kelm {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+std::vector<double> Lines(const ValueGridLines& lines) {
+    return {lines.lineValue.begin(), lines.lineValue.begin() + lines.lineCount};
+}
+
+RoundedValueAxis RoundCurve(double yMin, double yMax, MeasuredQuantity q) {
+    return RoundValueAxis({0.0, 1.0, yMin, yMax}, q, ViewMode::Curve);
+}
+
+TEST(RoundValueAxis, EmfStepsAndReferenceLines) {
+    auto a = RoundCurve(100.0, 250.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, 0.0);
+    EXPECT_EQ(a.ranges.yMax, 500.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 500.0));
+
+    a = RoundCurve(-30.0, 470.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, -500.0);
+    EXPECT_EQ(a.ranges.yMax, 500.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(-500.0, 0.0, 500.0));
+
+    // Twelve lines would fit in 0..5500; only the first ten are kept.
+    a = RoundCurve(0.0, 5000.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, 0.0);
+    EXPECT_EQ(a.ranges.yMax, 5500.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAreArray({0.0, 500.0, 1000.0, 1500.0, 2000.0, 2500.0,
+                                                  3000.0, 3500.0, 4000.0, 4500.0}));
+
+    // One point: an empty span takes step 1, and a maximum on a step still grows.
+    a = RoundCurve(250.0, 250.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, 250.0);
+    EXPECT_EQ(a.ranges.yMax, 251.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(250.0, 251.0));
+
+    // The step bounds: a span of exactly 100 takes 50, of exactly 10 takes 5.
+    a = RoundCurve(20.0, 120.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, 0.0);
+    EXPECT_EQ(a.ranges.yMax, 150.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 50.0, 100.0, 150.0));
+    a = RoundCurve(-12.0, -2.0, MeasuredQuantity::Emf);
+    EXPECT_EQ(a.ranges.yMin, -15.0);
+    EXPECT_EQ(a.ranges.yMax, 0.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(-15.0, -10.0, -5.0, 0.0));
+}
+
+TEST(RoundValueAxis, PhRanges) {
+    auto a = RoundCurve(2.1, 11.8, MeasuredQuantity::Ph);
+    EXPECT_EQ(a.ranges.yMin, 0.0);
+    EXPECT_EQ(a.ranges.yMax, 14.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
+
+    a = RoundCurve(-0.5, 12.0, MeasuredQuantity::Ph);
+    EXPECT_EQ(a.ranges.yMin, -2.0);
+    EXPECT_EQ(a.ranges.yMax, 20.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(-2.0, 0.0, 7.0, 14.0, 20.0));
+
+    // Beyond -2..20 the range stays and the lines may lie outside it.
+    a = RoundCurve(15.0, 21.0, MeasuredQuantity::Ph);
+    EXPECT_EQ(a.ranges.yMin, 15.0);
+    EXPECT_EQ(a.ranges.yMax, 21.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
+}
+
+TEST(RoundValueAxis, PxRanges) {
+    auto a = RoundCurve(1.0, 9.0, MeasuredQuantity::Px);
+    EXPECT_EQ(a.ranges.yMin, 0.0);
+    EXPECT_EQ(a.ranges.yMax, 10.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 5.0, 10.0));
+
+    a = RoundCurve(1.0, 12.0, MeasuredQuantity::Px);
+    EXPECT_EQ(a.ranges.yMax, 14.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
+
+    // -2..20 with three lines, not the five of pH.
+    a = RoundCurve(-1.0, 5.0, MeasuredQuantity::Px);
+    EXPECT_EQ(a.ranges.yMin, -2.0);
+    EXPECT_EQ(a.ranges.yMax, 20.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
+
+    a = RoundCurve(3.0, 25.0, MeasuredQuantity::Px);
+    EXPECT_EQ(a.ranges.yMin, 3.0);
+    EXPECT_EQ(a.ranges.yMax, 25.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 10.0, 20.0));
+}
+
+TEST(RoundValueAxis, ConductivityAndDerivativeAreNotRounded) {
+    auto a = RoundCurve(0.37, 1.93, MeasuredQuantity::Conductivity);
+    EXPECT_EQ(a.ranges.yMin, 0.37);
+    EXPECT_EQ(a.ranges.yMax, 1.93);
+    EXPECT_EQ(a.lines.lineCount, 0);
+
+    a = RoundValueAxis({0, 1, 3.0, 40.0}, MeasuredQuantity::Emf, ViewMode::Derivative);
+    EXPECT_EQ(a.ranges.yMin, 3.0);
+    EXPECT_EQ(a.ranges.yMax, 40.0);
+    EXPECT_EQ(a.lines.lineCount, 0);
+
+    a = RoundValueAxis({0, 1, -3.0, 40.0}, MeasuredQuantity::Ph, ViewMode::Derivative);
+    EXPECT_EQ(a.ranges.yMin, -3.0);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0));
+
+    a = RoundValueAxis({0, 1, 0.0, 40.0}, MeasuredQuantity::Emf, ViewMode::Derivative);
+    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0));
+}
+
+TEST(BuildPlottedSeries, DerivativeIsPointToPointAndZeroForEqualVolumes) {
+    TitrationRecord r;
+    r.pointCount = 4;
+    r.points[0] = {1.0, 100.0};
+    r.points[1] = {2.0, 130.0};
+    r.points[2] = {2.0, 180.0};  // same volume as before: slope 0, not a division by 0
+    r.points[3] = {2.5, 170.0};
+    const PlottedSeries d = BuildPlottedSeries(r, ViewMode::Derivative);
+    EXPECT_EQ(d.count, 4);
+    EXPECT_EQ(d.y[0], 0.0);
+    EXPECT_EQ(d.y[1], 30.0);
+    EXPECT_EQ(d.y[2], 0.0);
+    EXPECT_EQ(d.y[3], -20.0);
+    EXPECT_EQ(d.x[3], 2.5);
+
+    const PlottedSeries c = BuildPlottedSeries(r, ViewMode::Curve);
+    EXPECT_EQ(c.y[2], 180.0);
+
+    r.pointCount = -1;
+    EXPECT_EQ(BuildPlottedSeries(r, ViewMode::Curve).count, 0);
+}
+
+TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
+    auto s = std::make_unique<SharedState>();
+    s->record.pointCount = 2;
+    s->record.points[0] = {1.0, 10.0};
+    s->record.points[1] = {3.0, 20.0};
+    s->curve.curveProcessed = 1;
+    s->processing.interpolationPointCount = 0;  // a new record after an earlier run
+    PlottedSeries series = BuildPlottedSeries(s->record, ViewMode::Curve);
+    AxisRanges r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve));
+    EXPECT_EQ(r.xMin, 1.0);
+    EXPECT_EQ(r.xMax, 3.0);
+    EXPECT_EQ(r.yMin, 10.0);
+    EXPECT_EQ(r.yMax, 20.0);
+
+    s->processing.interpolationPointCount = 3;
+    s->curve.gridVolume[0] = 0.0;
+    s->curve.gridVolume[1] = 1.5;
+    s->curve.gridVolume[2] = 3.0;
+    s->curve.smoothedValue = {9.0, 25.0, 19.0};
+    s->curve.firstDerivative = {-4.0, 1.0, 2.0};
+    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve));
+    EXPECT_EQ(r.xMin, 0.0);
+    EXPECT_EQ(r.yMin, 9.0);
+    EXPECT_EQ(r.yMax, 25.0);
+
+    series = BuildPlottedSeries(s->record, ViewMode::Derivative);  // 0 and 5
+    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Derivative));
+    EXPECT_EQ(r.yMin, -4.0);
+    EXPECT_EQ(r.yMax, 5.0);
+
+    // Without a completed run the arrays are not looked at.
+    s->curve.curveProcessed = 0;
+    EXPECT_EQ(ProcessedSeriesOf(*s, ViewMode::Curve).count, 0);
+    // A grid size beyond the arrays is never trusted.
+    s->curve.curveProcessed = 1;
+    s->processing.interpolationPointCount = 100000;
+    EXPECT_EQ(ProcessedSeriesOf(*s, ViewMode::Curve).count, kMaxGridPoints);
+}
+
+TEST(ComputePlotScale, PageFrameAndCollapsedRanges) {
+    const PlotScale page = ComputePlotScale({0.0, 10.0, 0.0, 500.0}, {1600, 1200, 200});
+    EXPECT_EQ(page.x0, 360);
+    EXPECT_EQ(page.yBase, 1140);
+    EXPECT_EQ(page.xAxisEnd, 1520);
+    EXPECT_EQ(page.yAxisTop, 60);
+    EXPECT_EQ(page.kx, 128.0);
+    EXPECT_EQ(page.ky, 1.92);
+    // The data reach x0 + 1280, past the end of the axis.
+    EXPECT_EQ(MapMeasuredPoint(page, 10.0, 500.0), (SurfacePoint{1640, 180}));
+
+    const PlotScale one = ComputePlotScale({2.0, 2.0, 250.0, 251.0}, {800, 600, 0});
+    EXPECT_EQ(one.kx, 0.0);
+    EXPECT_EQ(MapMeasuredPoint(one, 2.0, 250.0), (SurfacePoint{80, 570}));
+}
+
+TEST(Mapping, MeasuredAndCurvePointsTruncateInTheirOwnOrder) {
+    const PlotScale s = ComputePlotScale({0.0, 8.0, 0.0, 48.0}, {800, 600, 0});  // ky = 10
+    // 570 - trunc(10.5) = 560, trunc(570 - 10.5) = 559.
+    EXPECT_EQ(MapMeasuredPoint(s, 0.0, 1.05).y, 560);
+    EXPECT_EQ(MapCurvePoint(s, 0.0, 1.05).y, 559);
+    EXPECT_EQ(MapGridLine(s, 1.05), 560);
+    // Below the minimum the offset is negative: 80 + trunc(-2.5) = 78, trunc(77.5) = 77.
+    EXPECT_EQ(MapMeasuredPoint(s, -0.03125, 0.0).x, 78);
+    EXPECT_EQ(MapCurvePoint(s, -0.03125, 0.0).x, 77);
+}
+
+TEST(Mapping, ExtremeAndNonFiniteDataStayInsideTheCoordinateLimit) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    // A pH range far narrower than its fixed reference lines.
+    const PlotScale narrow = ComputePlotScale({0.0, 1.0, 100.0, 100.0 + 1e-12}, {800, 600, 0});
+    EXPECT_EQ(MapGridLine(narrow, 0.0), 570 + kCoordinateLimit);
+    EXPECT_EQ(MapCurvePoint(narrow, 0.0, -1e300).y, 570 + kCoordinateLimit);
+
+    // Ranges that cannot be scaled collapse like an empty one.
+    const PlotScale wide = ComputePlotScale({-1e308, 1e308, -inf, 5.0}, {800, 600, 0});
+    EXPECT_EQ(wide.kx, 0.0);
+    EXPECT_EQ(wide.ky, 0.0);
+    EXPECT_EQ(MapMeasuredPoint(wide, inf, nan), (SurfacePoint{80, 570}));
+    EXPECT_EQ(MapCurvePoint(wide, nan, inf), (SurfacePoint{80, 570}));
+
+    const PlotScale normal = ComputePlotScale({0.0, 1.0, 0.0, 1.0}, {800, 600, 0});
+    EXPECT_EQ(MapMeasuredPoint(normal, nan, -inf), (SurfacePoint{80, 570 + kCoordinateLimit}));
+}
+
+TEST(LabelTexts, DecimalsFollowTheQuantityAndSeparatorTheUser) {
+    auto s = std::make_unique<SharedState>();
+    s->record.quantity = MeasuredQuantity::Emf;
+    EXPECT_EQ(ValueText(*s, 123.456), "123.46");
+    EXPECT_EQ(VolumeText(*s, 1.23456), "1.235");
+    s->record.quantity = MeasuredQuantity::Conductivity;
+    s->display.decimalComma = 1;
+    EXPECT_EQ(ValueText(*s, 1.23456), "1,235");
+}
+
+}  // namespace
+}  // namespace kelm

@@ -1,0 +1,47 @@
+// Runs the built kelmtool with words as its arguments and collects its exit
+// status, stdout and stderr through files in a test folder.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "support/TempDir.h"
+
+namespace kelm::test {
+
+struct ToolOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuoted(std::string_view word) {
+    std::string out = "'";
+    for (char c : word) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+inline ToolOutcome RunTool(const std::filesystem::path& tool, std::span<const std::string> words,
+                           const std::filesystem::path& folder) {
+    std::string command = ShellQuoted(tool.string());
+    for (const std::string& w : words) {
+        command += ' ' + ShellQuoted(w);
+    }
+    command += " >" + ShellQuoted((folder / "stdout").string()) + " 2>" +
+               ShellQuoted((folder / "stderr").string());
+    const int raw = std::system(command.c_str());
+    ToolOutcome o;
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = ReadBytes(folder / "stdout");
+    o.err = ReadBytes(folder / "stderr");
+    return o;
+}
+
+}  // namespace kelm::test
