@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
+#include <QImage>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -280,6 +281,33 @@ TEST_F(MainFrame, AChosenColourOutlivesNew) {
     EXPECT_NE(state_.display.colours[1].chosen, 0);
     // The other roles keep their preferred colours.
     EXPECT_EQ(ResolveColour(state_, ColourRole::SourcePoints), (Rgb{50, 100, 200}));
+}
+
+// How many pixels of the view show exactly this colour.
+int PixelsOf(QWidget* view, Rgb rgb) {
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb wanted = qRgb(rgb.red, rgb.green, rgb.blue);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == wanted ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(MainFrame, TheViewDrawsTheRecordInTheChosenColour) {
+    Start();
+    QWidget* view = Frame().View();
+    EXPECT_EQ(PixelsOf(view, {50, 100, 200}), 0);  // an empty record draws nothing
+
+    ASSERT_TRUE(Frame().OpenFile(WriteRecord("drawn.kel", 30)));
+    EXPECT_GT(PixelsOf(view, {50, 100, 200}), 100);
+
+    Frame().Choosers().colour = [](QWidget*) { return std::optional<Rgb>(Rgb{200, 30, 10}); };
+    Trigger(Command::ColourSourcePoints);
+    EXPECT_EQ(PixelsOf(view, {50, 100, 200}), 0);
+    EXPECT_GT(PixelsOf(view, {200, 30, 10}), 100);
 }
 
 TEST_F(MainFrame, ACancelledColourChangesNothing) {
