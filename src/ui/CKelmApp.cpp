@@ -1,0 +1,92 @@
+#include "ui/CKelmApp.h"
+
+#include "core/SettingsFile.h"
+#include "core/SharedState.h"
+#include "ui/CKelmView.h"
+#include "ui/GraphPrinting.h"
+#include "ui/RegisterDialogs.h"
+
+namespace kelm {
+
+namespace {
+
+bool IsFlag(const QString& word, QLatin1StringView name) {
+    return (word.startsWith('/') || word.startsWith('-')) &&
+           word.mid(1).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+ShellCommand ParseCommandLine(const QStringList& words) {
+    ShellCommand command;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& word = words[i];
+        if (IsFlag(word, QLatin1StringView("pt")) && i + 2 < words.size()) {
+            command = {ShellCommand::Kind::PrintTo, words[i + 1], words[i + 2]};
+            i += 2;
+        } else if (IsFlag(word, QLatin1StringView("p")) && i + 1 < words.size()) {
+            command = {ShellCommand::Kind::Print, words[i + 1], {}};
+            ++i;
+        } else if (command.kind == ShellCommand::Kind::New) {
+            command = {ShellCommand::Kind::Open, word, {}};
+        }
+    }
+    return command;
+}
+
+CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
+                   std::filesystem::path settingsPath)
+    : state_(state),
+      prompter_(prompter),
+      words_(std::move(words)),
+      settingsPath_(std::move(settingsPath)),
+      doc_(state, prompter, recent_),
+      dialogs_(state) {}
+
+CKelmApp::~CKelmApp() = default;
+
+StartResult CKelmApp::Start() {
+    // The dialogs join before the window so that the menu enables their commands.
+    RegisterDialogs(dialogs_, state_, prompter_);
+    frame_ = std::make_unique<CMainFrame>(state_, doc_, dialogs_, recent_, prompter_);
+
+    // The command line, before the defaults and the settings file: a file's
+    // separator is then overridden by the settings file's.
+    const ShellCommand command = ParseCommandLine(words_);
+    switch (command.kind) {
+        case ShellCommand::Kind::New:
+            if (!doc_.New()) {
+                return StartResult::Failed;
+            }
+            break;
+        case ShellCommand::Kind::Open:
+            if (!doc_.Open(command.file)) {
+                return StartResult::Failed;
+            }
+            break;
+        case ShellCommand::Kind::Print:
+        case ShellCommand::Kind::PrintTo:
+            if (!doc_.Open(command.file)) {
+                return StartResult::Failed;
+            }
+            return PrintWithoutDialog(state_, command.printer, prompter_) ? StartResult::Done
+                                                                          : StartResult::Failed;
+    }
+
+    ApplyStartDefaults(state_);
+    LoadSettings(state_, settingsPath_);
+    settingsRead_ = true;
+
+    frame_->UpdateCommandUi();
+    frame_->show();
+    frame_->View()->repaint();
+    return StartResult::Running;
+}
+
+void CKelmApp::Exit() {
+    if (settingsRead_) {
+        SaveSettings(state_, settingsPath_);
+    }
+}
+
+}  // namespace kelm

@@ -1,0 +1,66 @@
+// The application: the start-up sequence, the shell's command line and the
+// exit step. The caller owns the shared state, the prompter and the event loop.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+
+#include "ui/CKelmDoc.h"
+#include "ui/CMainFrame.h"
+#include "ui/DialogHost.h"
+#include "ui/RecentFiles.h"
+
+namespace kelm {
+
+class Prompter;
+struct SharedState;
+
+// What the command line asks for: `kelm`, `kelm FILE`, `kelm /p FILE`,
+// `kelm /pt FILE PRINTER` (flags also with "-", any letter case).
+struct ShellCommand {
+    enum class Kind { New, Open, Print, PrintTo } kind = Kind::New;
+    QString file;
+    QString printer;
+};
+ShellCommand ParseCommandLine(const QStringList& words);
+
+enum class StartResult {
+    Running,  // the main window is up: run the event loop, then Exit()
+    Done,     // a print request was carried out; end successfully
+    Failed,   // the user has been told why; end with an error status
+};
+
+class CKelmApp {
+public:
+    // `words` are the command-line words after the program name; `settingsPath`
+    // is the settings file read at start and written at exit.
+    CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
+             std::filesystem::path settingsPath = "kelm.cfg");
+    ~CKelmApp();
+
+    // The start-up steps, in their fixed order.
+    StartResult Start();
+
+    // The exit step: writes the settings file, but only after a start-up that
+    // read it, so a failed start never replaces the user's settings.
+    void Exit();
+
+    CMainFrame& MainFrame() { return *frame_; }
+    CKelmDoc& Doc() { return doc_; }
+    DialogHost& Dialogs() { return dialogs_; }
+
+private:
+    SharedState& state_;
+    Prompter& prompter_;
+    QStringList words_;
+    std::filesystem::path settingsPath_;
+    RecentFiles recent_;
+    CKelmDoc doc_;
+    DialogHost dialogs_;
+    std::unique_ptr<CMainFrame> frame_;
+    bool settingsRead_ = false;
+};
+
+}  // namespace kelm

@@ -1,0 +1,45 @@
+// The document: New, Open and Save of the one titration record. It holds no
+// data of its own beyond the file path; every operation acts on SharedState.
+#pragma once
+
+#include <QString>
+
+namespace kelm {
+
+class Prompter;
+class RecentFiles;
+struct SharedState;
+
+// The name of a record that has no file yet.
+inline constexpr char kUntitledName[] = "Безымянный";
+
+class CKelmDoc {
+public:
+    CKelmDoc(SharedState& state, Prompter& prompter, RecentFiles& recent);
+
+    // NewRecord; the record then has no file.
+    bool New();
+
+    // Reads the whole file and loads it. On any failure the user is told and
+    // the open record, its path and title stay as they were.
+    bool Open(const QString& path);
+
+    // Writes the record to `path` through a temporary file renamed over the
+    // old one; on failure the user is told and the file on disk is unchanged.
+    // On success the record takes that path.
+    bool SaveTo(const QString& path);
+
+    // The record's file, empty for a record never opened or saved.
+    const QString& Path() const { return path_; }
+
+    // The file name, or "Безымянный".
+    QString Title() const;
+
+private:
+    SharedState& state_;
+    Prompter& prompter_;
+    RecentFiles& recent_;
+    QString path_;
+};
+
+}  // namespace kelm

@@ -1,0 +1,515 @@
+#include "ui/CMainFrame.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "ui/AppIcon.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CKelmDoc.h"
+#include "ui/CKelmView.h"
+#include "ui/DialogHost.h"
+#include "ui/GraphPrinting.h"
+#include "ui/Prompter.h"
+#include "ui/RecentFiles.h"
+
+namespace kelm {
+
+namespace {
+
+struct CommandText {
+    Command command;
+    const char* text;      // as the menu shows it; a tab sets off the accelerator
+    const char* shortcut;  // empty for none
+    const char* help;      // status-bar prompt, then after "\n" the tool tip
+};
+
+constexpr CommandText kCommandTexts[] = {
+    {Command::FileNew, "&Создать\tCtrl+N", "Ctrl+N", "Создание нового документа\nСоздать (Ctrl-N)"},
+    {Command::FileOpen, "&Открыть...\tCtrl+O", "Ctrl+O",
+     "Открытие существующего документа\nОткрыть (Ctrl-O)"},
+    {Command::FileSave, "&Сохранить\tCtrl+S", "Ctrl+S", "Сохранение документа\nСохранить (Ctrl-S)"},
+    {Command::FileSaveAs, "Сохранить &как...", "",
+     "Сохранение документа под новым именем\nСохранить как"},
+    {Command::FilePrint, "&Печать...\tCtrl+P", "Ctrl+P", "Печать документа\nНапечатать (Ctrl-P)"},
+    {Command::FilePrintPreview, "Пред&варительный просмотр", "",
+     "Предварительный просмотр\nПредварительный просмотр"},
+    {Command::FilePrintSetup, "Па&раметры печати...", "", "Параметры печати\nПараметры печати"},
+    {Command::AppExit, "В&ыход", "", "Выход из программы\nВыход"},
+    {Command::ViewCurve, "&Кривая титрования", "", ""},
+    {Command::ViewDerivative, "П&роизводная", "", ""},
+    {Command::ColourSourcePoints, "Исходные значения", "", ""},
+    {Command::ColourInterpolatedCurve, "Интерполяция", "", ""},
+    {Command::ColourEquivalencePoints, "Точки эквивалентности", "", ""},
+    {Command::ViewToolbar, "&Панель инструментов", "",
+     "Скрыть или показать панель инструментов\nСкрыть или показать панель инструментов"},
+    {Command::ViewStatusBar, "&Строка состояния", "",
+     "Скрыть или показать строку состояния\nСкрыть или показать строку состояния"},
+    {Command::SeparatorPoint, "Точка", "", ""},
+    {Command::SeparatorComma, "Запятая", "", ""},
+    {Command::TitrationParams, "&Параметры титрования...", "",
+     "Настройка параметров связи с прибором Лармит"},
+    {Command::Processing, "&Обработка кривой...", "", "Выбор параметров интерполяции и фильтрации"},
+    {Command::LinkCheck, "Проверка &связи с прибором...", "",
+     "Проверка наличия связи с прибором Лармит"},
+    {Command::Entry, "&Ввод точек...", "", "Ввод точек кривой титрования"},
+    {Command::Results, "&Результаты...", "", "Вывод результатов"},
+    {Command::About, "&О программе...", "", "О программе\nО программе"},
+};
+static_assert(std::size(kCommandTexts) == kCommandCount);
+
+constexpr char kRecentPlaceholder[] = "Ранее загруженные файлы";
+constexpr char kRecentPrompt[] = "Открыть этот документ";
+constexpr char kIdlePrompt[] = "Готово";
+constexpr char kClosePreviewHelp[] = "Закрыть режим просмотра печати\nЗакрыть";
+constexpr char kFileFilter[] = "Файлы результатов титрования (*.kel)";
+constexpr char kAllFilesFilter[] = "Все файлы (*)";
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A printer pictogram for desktops whose icon theme has none.
+QIcon PrinterIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(40, 40, 40));
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 7, 5);  // paper fed in
+    p.setBrush(QColor(150, 150, 150));
+    p.drawRect(1, 6, 13, 6);  // body
+    p.setBrush(Qt::white);
+    p.drawRect(4, 10, 7, 4);  // paper out
+    return QIcon(pixmap);
+}
+
+// A question mark in a circle, the About button of desktops without a theme.
+QIcon AboutIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(50, 100, 200));
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    QFont font = p.font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pixmap);
+}
+
+QIcon ToolIcon(Command command, const QStyle* style) {
+    switch (command) {
+        case Command::FileNew:
+            return QIcon::fromTheme("document-new", style->standardIcon(QStyle::SP_FileIcon));
+        case Command::FileOpen:
+            return QIcon::fromTheme("document-open",
+                                    style->standardIcon(QStyle::SP_DialogOpenButton));
+        case Command::FileSave:
+            return QIcon::fromTheme("document-save",
+                                    style->standardIcon(QStyle::SP_DialogSaveButton));
+        case Command::FilePrint:
+            return QIcon::fromTheme("document-print", PrinterIcon());
+        case Command::About:
+            return QIcon::fromTheme("help-about", AboutIcon());
+        default:
+            return {};
+    }
+}
+
+QString DefaultOpenFile(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть"), QString(),
+                                        Utf8(kFileFilter) + ";;" + Utf8(kAllFilesFilter));
+}
+
+QString DefaultSaveFile(QWidget* owner, const QString& suggestion) {
+    QFileDialog dialog(owner, QStringLiteral("Сохранить как"), suggestion,
+                       Utf8(kFileFilter) + ";;" + Utf8(kAllFilesFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("kel"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+std::optional<Rgb> DefaultColour(QWidget* owner) {
+    const QColor colour = QColorDialog::getColor(Qt::black, owner);
+    if (!colour.isValid()) {
+        return std::nullopt;
+    }
+    return Rgb{static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+               static_cast<std::uint8_t>(colour.blue())};
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(SharedState& state, CKelmDoc& doc, DialogHost& dialogs, RecentFiles& recent,
+                       Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      doc_(doc),
+      dialogs_(dialogs),
+      recent_(recent),
+      prompter_(prompter),
+      choosers_{DefaultOpenFile, DefaultSaveFile, DefaultColour},
+      view_(new CKelmView(state, this)) {
+    setCentralWidget(view_);
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    resize(800, 600);
+    UpdateCommandUi();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateActions() {
+    for (const CommandText& entry : kCommandTexts) {
+        auto* action = new QAction(Utf8(entry.text), this);
+        if (*entry.shortcut != '\0') {
+            action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        }
+        const QStringList help = Utf8(entry.help).split('\n');
+        action->setStatusTip(help.value(0));
+        action->setToolTip(help.value(1, action->text()));
+        if (entry.command != Command::About) {
+            action->setIcon(ToolIcon(entry.command, style()));
+        }
+        action->setIconVisibleInMenu(false);
+        actions_[static_cast<int>(entry.command)] = action;
+    }
+    Connect(Command::FileNew, &CMainFrame::OnFileNew);
+    Connect(Command::FileOpen, &CMainFrame::OnFileOpen);
+    Connect(Command::FileSave, &CMainFrame::OnFileSave);
+    Connect(Command::FileSaveAs, &CMainFrame::OnFileSaveAs);
+    Connect(Command::FilePrint, &CMainFrame::OnFilePrint);
+    Connect(Command::FilePrintPreview, &CMainFrame::OnFilePrintPreview);
+    Connect(Command::FilePrintSetup, &CMainFrame::OnFilePrintSetup);
+    Connect(Command::ViewCurve, &CMainFrame::OnViewCurve);
+    Connect(Command::ViewDerivative, &CMainFrame::OnViewDerivative);
+    Connect(Command::About, &CMainFrame::OnAbout);
+    connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
+
+    const std::pair<Command, ColourRole> colours[] = {
+        {Command::ColourSourcePoints, ColourRole::SourcePoints},
+        {Command::ColourInterpolatedCurve, ColourRole::InterpolatedCurve},
+        {Command::ColourEquivalencePoints, ColourRole::EquivalencePointMarks},
+    };
+    for (const auto& [command, role] : colours) {
+        connect(Action(command), &QAction::triggered, this,
+                [this, role = role] { OnColour(role); });
+    }
+    connect(Action(Command::SeparatorPoint), &QAction::triggered, this, [this] { OnSeparator(0); });
+    connect(Action(Command::SeparatorComma), &QAction::triggered, this, [this] { OnSeparator(1); });
+
+    const std::pair<Command, WorkDialog> work[] = {
+        {Command::Entry, WorkDialog::Entry},
+        {Command::Processing, WorkDialog::Processing},
+        {Command::Results, WorkDialog::Results},
+    };
+    for (const auto& [command, dialog] : work) {
+        Action(command)->setEnabled(dialogs_.Has(dialog));
+        connect(Action(command), &QAction::triggered, this,
+                [this, dialog = dialog] { dialogs_.Show(dialog, this); });
+    }
+    const std::pair<Command, ModalDialog> modal[] = {
+        {Command::TitrationParams, ModalDialog::TitrationParams},
+        {Command::LinkCheck, ModalDialog::LinkCheck},
+    };
+    for (const auto& [command, dialog] : modal) {
+        Action(command)->setEnabled(dialogs_.Has(dialog));
+        connect(Action(command), &QAction::triggered, this,
+                [this, dialog = dialog] { dialogs_.Run(dialog, this); });
+    }
+
+    for (Command command :
+         {Command::ViewCurve, Command::ViewDerivative, Command::SeparatorPoint,
+          Command::SeparatorComma, Command::ViewToolbar, Command::ViewStatusBar}) {
+        Action(command)->setCheckable(true);
+    }
+}
+
+void CMainFrame::Connect(Command command, void (CMainFrame::*handler)()) {
+    connect(Action(command), &QAction::triggered, this, handler);
+}
+
+void CMainFrame::CreateMenus() {
+    QMenuBar* bar = menuBar();
+
+    fileMenu_ = bar->addMenu(QStringLiteral("&Файл"));
+    fileMenu_->addActions({Action(Command::FileNew), Action(Command::FileOpen),
+                           Action(Command::FileSave), Action(Command::FileSaveAs)});
+    fileMenu_->addSeparator();
+    fileMenu_->addActions({Action(Command::FilePrint), Action(Command::FilePrintPreview),
+                           Action(Command::FilePrintSetup)});
+    fileMenu_->addSeparator();
+    recentAnchor_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(Command::AppExit));
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::RebuildRecentFiles);
+
+    QMenu* view = bar->addMenu(QStringLiteral("&Вид"));
+    view->addActions({Action(Command::ViewCurve), Action(Command::ViewDerivative)});
+    view->addSeparator();
+    QMenu* colours = view->addMenu(QStringLiteral("Цвета"));
+    colours->addActions({Action(Command::ColourSourcePoints),
+                         Action(Command::ColourInterpolatedCurve),
+                         Action(Command::ColourEquivalencePoints)});
+    view->addSeparator();
+    view->addActions({Action(Command::ViewToolbar), Action(Command::ViewStatusBar)});
+    view->addSeparator();
+    QMenu* separator = view->addMenu(QStringLiteral("Дробная часть числа"));
+    separator->addActions({Action(Command::SeparatorPoint), Action(Command::SeparatorComma)});
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+
+    QMenu* settings = bar->addMenu(QStringLiteral("&Настройка"));
+    settings->addActions({Action(Command::TitrationParams), Action(Command::Processing),
+                          Action(Command::LinkCheck)});
+
+    QMenu* kelm = bar->addMenu(QStringLiteral("&Kelm"));
+    kelm->addActions({Action(Command::Entry), Action(Command::Results)});
+
+    bar->addAction(Action(Command::About));
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Панель инструментов"), this);
+    toolBar_->setObjectName(QStringLiteral("MainToolBar"));
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setMovable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->addActions(
+        {Action(Command::FileNew), Action(Command::FileOpen), Action(Command::FileSave)});
+    toolBar_->addSeparator();
+    toolBar_->addAction(Action(Command::FilePrint));
+    toolBar_->addSeparator();
+    // The menu bar would show the About item's icon instead of its text, so
+    // only the toolbar's button carries the icon.
+    QAction* about = Action(Command::About);
+    auto* aboutButton = new QAction(ToolIcon(Command::About, style()), about->text(), this);
+    aboutButton->setToolTip(about->toolTip());
+    aboutButton->setStatusTip(about->statusTip());
+    connect(aboutButton, &QAction::triggered, about, &QAction::trigger);
+    toolBar_->addAction(aboutButton);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    QAction* toggle = Action(Command::ViewToolbar);
+    connect(toggle, &QAction::toggled, toolBar_, &QWidget::setVisible);
+    connect(toolBar_, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    // Qt cannot tell the lock keys' state on every platform: the indicators stay dim.
+    for (const char* text : {"CAP", "NUM", "SCRL"}) {
+        auto* indicator = new QLabel(QString::fromLatin1(text), bar);
+        indicator->setEnabled(false);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(indicator->text()) +
+                                   12);
+        bar->addPermanentWidget(indicator);
+    }
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+        if (message.isEmpty()) {
+            bar->showMessage(Utf8(kIdlePrompt));
+        }
+    });
+    bar->showMessage(Utf8(kIdlePrompt));
+
+    QAction* toggle = Action(Command::ViewStatusBar);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::UpdateCommandUi() {
+    setWindowTitle(doc_.Title() + QStringLiteral(" - Kelm"));
+    Action(Command::ViewCurve)->setChecked(state_.display.viewMode == ViewMode::Curve);
+    Action(Command::ViewDerivative)->setChecked(state_.display.viewMode == ViewMode::Derivative);
+    Action(Command::SeparatorPoint)->setChecked(state_.display.decimalComma == 0);
+    Action(Command::SeparatorComma)->setChecked(state_.display.decimalComma != 0);
+    Action(Command::ViewToolbar)->setChecked(!toolBar_->isHidden());
+    Action(Command::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+    RebuildRecentFiles();
+}
+
+void CMainFrame::RebuildRecentFiles() {
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    recentActions_.clear();
+
+    const QStringList paths = recent_.Paths();
+    if (paths.isEmpty()) {
+        auto* placeholder = new QAction(Utf8(kRecentPlaceholder), fileMenu_);
+        placeholder->setEnabled(false);
+        recentActions_.append(placeholder);
+    }
+    const QFontMetrics metrics(fileMenu_->font());
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString shown = metrics.elidedText(QDir::toNativeSeparators(paths[i]),
+                                                 Qt::ElideMiddle, metrics.averageCharWidth() * 40);
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), fileMenu_);
+        action->setStatusTip(Utf8(kRecentPrompt));
+        const QString path = paths[i];
+        connect(action, &QAction::triggered, this, [this, path] {
+            // A file that no longer opens leaves the list, as the user would expect.
+            if (!OpenFile(path)) {
+                recent_.Remove(path);
+                RebuildRecentFiles();
+            }
+        });
+        recentActions_.append(action);
+    }
+    fileMenu_->insertActions(recentAnchor_, recentActions_);
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+    const bool opened = doc_.Open(path);
+    UpdateCommandUi();
+    return opened;
+}
+
+void CMainFrame::OnFileNew() {
+    doc_.New();
+    UpdateCommandUi();
+}
+
+void CMainFrame::OnFileOpen() {
+    const QString path = choosers_.openFile(this);
+    if (!path.isEmpty()) {
+        OpenFile(path);
+    }
+}
+
+void CMainFrame::OnFileSave() {
+    if (doc_.Path().isEmpty()) {
+        OnFileSaveAs();
+        return;
+    }
+    doc_.SaveTo(doc_.Path());
+    UpdateCommandUi();
+}
+
+void CMainFrame::OnFileSaveAs() {
+    const QString suggestion =
+        doc_.Path().isEmpty() ? doc_.Title() + QStringLiteral(".kel") : doc_.Path();
+    const QString path = choosers_.saveFile(this, suggestion);
+    if (!path.isEmpty()) {
+        doc_.SaveTo(path);
+        UpdateCommandUi();
+    }
+}
+
+QPrinter& CMainFrame::Printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
+
+void CMainFrame::OnFilePrint() {
+    QPrintDialog dialog(&Printer(), this);
+    if (dialog.exec() == QDialog::Accepted && !PrintPage(state_, Printer())) {
+        prompter_.Error(kAppCaption, kPrintFailedMessage);
+    }
+}
+
+void CMainFrame::OnFilePrintPreview() {
+    QPrintPreviewDialog dialog(&Printer(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintPage(state_, *printer); });
+    // The preview takes the place of the main window and is left by a button.
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        const QStringList help = Utf8(kClosePreviewHelp).split('\n');
+        bar->addSeparator();
+        QAction* close = bar->addAction(help.value(1));
+        close->setStatusTip(help.value(0));
+        close->setToolTip(help.value(1));
+        connect(close, &QAction::triggered, &dialog, &QDialog::reject);
+    }
+    dialog.setGeometry(geometry());
+    dialog.exec();
+}
+
+void CMainFrame::OnFilePrintSetup() {
+    QPageSetupDialog dialog(&Printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnViewCurve() {
+    state_.display.viewMode = ViewMode::Curve;
+    RedrawViews(state_);
+    UpdateCommandUi();
+}
+
+void CMainFrame::OnViewDerivative() {
+    state_.display.viewMode = ViewMode::Derivative;
+    RedrawViews(state_);
+    UpdateCommandUi();
+}
+
+void CMainFrame::OnColour(ColourRole role) {
+    if (const std::optional<Rgb> rgb = choosers_.colour(this)) {
+        ChooseColour(state_, role, *rgb);
+    }
+}
+
+void CMainFrame::OnSeparator(int decimalComma) {
+    state_.display.decimalComma = decimalComma;
+    RedrawViews(state_);
+    dialogs_.SeparatorChanged();
+    UpdateCommandUi();
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    emit Closed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    activateWindow();
+    OpenFile(urls.first().toLocalFile());
+}
+
+}  // namespace kelm

@@ -1,0 +1,28 @@
+// How the program tells the user something or asks a question. Logic talks to
+// this interface only: the window shows message boxes, tests script the answers.
+// Texts are UTF-8.
+#pragma once
+
+#include <string_view>
+
+namespace kelm {
+
+// The caption of a message raised outside any dialog: the application title.
+inline constexpr std::string_view kAppCaption = "Kelm";
+
+enum class Answer { Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A message with the information icon and an OK button.
+    virtual void Inform(std::string_view caption, std::string_view text) = 0;
+    // A message with the error icon and an OK button.
+    virtual void Error(std::string_view caption, std::string_view text) = 0;
+    // A Yes/No question with the warning icon; Enter gives defaultAnswer.
+    virtual Answer AskYesNo(std::string_view caption, std::string_view text,
+                            Answer defaultAnswer) = 0;
+};
+
+}  // namespace kelm

@@ -1,0 +1,26 @@
+// The Prompter that shows QMessageBox windows, modal to an owner window.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/Prompter.h"
+
+namespace kelm {
+
+class QtPrompter final : public Prompter {
+public:
+    explicit QtPrompter(QWidget* owner = nullptr) : owner_(owner) {}
+
+    // The window the boxes are modal to; null centres them on the screen.
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+
+    void Inform(std::string_view caption, std::string_view text) override;
+    void Error(std::string_view caption, std::string_view text) override;
+    Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+}  // namespace kelm

@@ -1,0 +1,45 @@
+// kelm: the desktop program.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "core/SharedState.h"
+#include "ui/AppIcon.h"
+#include "ui/CKelmApp.h"
+#include "ui/QtPrompter.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(kelm::kProfileOrganisation);
+    QApplication::setApplicationName(kelm::kProfileApplication);
+    QApplication::setWindowIcon(kelm::AppIcon());
+
+    // The interface is Russian: so are Qt's own file, colour and print dialogs.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
+
+    kelm::SharedState state;
+    kelm::QtPrompter prompter;
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    kelm::CKelmApp kelmApp(state, prompter, words);
+
+    switch (kelmApp.Start()) {
+        case kelm::StartResult::Done:
+            return 0;
+        case kelm::StartResult::Failed:
+            return 1;
+        case kelm::StartResult::Running:
+            break;
+    }
+    prompter.SetOwner(&kelmApp.MainFrame());
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&kelmApp.MainFrame(), &kelm::CMainFrame::Closed, &app, &QApplication::quit);
+    const int status = QApplication::exec();
+    kelmApp.Exit();
+    return status;
+}

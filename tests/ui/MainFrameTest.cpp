@@ -1,0 +1,446 @@
+// The main window: what its menu and toolbar show, where each command goes,
+// the check marks, colours, the About box and files dropped on it.
+#include <QApplication>
+#include <QDialog>
+#include <QDropEvent>
+#include <QImage>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "UiTestSupport.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CKelmApp.h"
+#include "ui/CKelmView.h"
+
+namespace kelm::test {
+namespace {
+
+class MainFrame : public UiTest {
+protected:
+    // Starts the program; `fill` may put dialogs into their slots first, as
+    // RegisterDialogs does.
+    void Start(const std::function<void(DialogHost&)>& fill = {}) {
+        app_ = std::make_unique<CKelmApp>(state_, prompter_, QStringList{},
+                                          Path("kelm.cfg").toStdString());
+        if (fill) {
+            fill(app_->Dialogs());
+        }
+        ASSERT_EQ(app_->Start(), StartResult::Running);
+        const std::function<void()> view = state_.redrawViews;
+        ASSERT_TRUE(view);
+        state_.redrawViews = [this, view] {
+            ++redraws_;
+            view();
+        };
+    }
+
+    CMainFrame& Frame() { return app_->MainFrame(); }
+
+    // Drags a file over the window and drops it, as a file manager does.
+    bool DropFile(const QString& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&Frame(), &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&Frame(), &drop);
+        return drop.isAccepted();
+    }
+    void Trigger(Command command) { Frame().Action(command)->trigger(); }
+
+    SharedState state_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<CKelmApp> app_;
+    int redraws_ = 0;
+};
+
+// Every menu entry, depth first: submenus as "title/", items as their text.
+void CollectMenu(const QList<QAction*>& actions, QStringList& out) {
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        if (action->menu() != nullptr) {
+            out.append(action->text() + "/");
+            CollectMenu(action->menu()->actions(), out);
+        } else {
+            out.append(action->text());
+        }
+    }
+}
+
+TEST_F(MainFrame, TheMenuShowsEveryItemWithItsExactText) {
+    Start();
+    // The recent-file entries are made when the menu opens.
+    QStringList items;
+    CollectMenu(Frame().menuBar()->actions(), items);
+    const QStringList expected = {
+        "&Файл/",
+        "&Создать\tCtrl+N",
+        "&Открыть...\tCtrl+O",
+        "&Сохранить\tCtrl+S",
+        "Сохранить &как...",
+        "&Печать...\tCtrl+P",
+        "Пред&варительный просмотр",
+        "Па&раметры печати...",
+        "Ранее загруженные файлы",
+        "В&ыход",
+        "&Вид/",
+        "&Кривая титрования",
+        "П&роизводная",
+        "Цвета/",
+        "Исходные значения",
+        "Интерполяция",
+        "Точки эквивалентности",
+        "&Панель инструментов",
+        "&Строка состояния",
+        "Дробная часть числа/",
+        "Точка",
+        "Запятая",
+        "&Настройка/",
+        "&Параметры титрования...",
+        "&Обработка кривой...",
+        "Проверка &связи с прибором...",
+        "&Kelm/",
+        "&Ввод точек...",
+        "&Результаты...",
+        "&О программе...",
+    };
+    EXPECT_EQ(items, expected);
+
+    EXPECT_EQ(Frame().Action(Command::FileNew)->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(Frame().Action(Command::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(Frame().Action(Command::FileSave)->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(Frame().Action(Command::FilePrint)->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(Frame().Action(Command::Entry)->statusTip(), "Ввод точек кривой титрования");
+    EXPECT_EQ(Frame().Action(Command::AppExit)->statusTip(), "Выход из программы");
+}
+
+TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
+    Start();
+    const QList<QAction*> entries = Frame().ToolBar()->actions();
+    ASSERT_EQ(entries.size(), 7);
+    const std::pair<const char*, const char*> expected[] = {
+        {"Создать (Ctrl-N)", "Создание нового документа"},
+        {"Открыть (Ctrl-O)", "Открытие существующего документа"},
+        {"Сохранить (Ctrl-S)", "Сохранение документа"},
+        {nullptr, nullptr},
+        {"Напечатать (Ctrl-P)", "Печать документа"},
+        {nullptr, nullptr},
+        {"О программе", "О программе"},
+    };
+    for (int i = 0; i < 7; ++i) {
+        if (expected[i].first == nullptr) {
+            EXPECT_TRUE(entries[i]->isSeparator()) << i;
+        } else {
+            EXPECT_EQ(entries[i]->toolTip(), QString::fromUtf8(expected[i].first)) << i;
+            EXPECT_EQ(entries[i]->statusTip(), QString::fromUtf8(expected[i].second)) << i;
+            EXPECT_FALSE(entries[i]->icon().isNull()) << i;
+        }
+    }
+    EXPECT_TRUE(Frame().ToolBar()->isMovable());
+}
+
+TEST_F(MainFrame, TheCommandsOfDialogsNotYetThereStayDisabled) {
+    Start();
+    for (Command command : {Command::Entry, Command::Processing, Command::Results,
+                            Command::TitrationParams, Command::LinkCheck}) {
+        EXPECT_FALSE(Frame().Action(command)->isEnabled()) << int(command);
+    }
+    EXPECT_TRUE(Frame().Action(Command::FileNew)->isEnabled());
+    EXPECT_TRUE(Frame().Action(Command::About)->isEnabled());
+}
+
+TEST_F(MainFrame, AWorkDialogIsCreatedOnceShownAndRestored) {
+    int created = 0;
+    int filled = 0;
+    Start([&](DialogHost& host) {
+        host.Set(WorkDialog::Entry, {.create = [&](QWidget* owner) {
+                     ++created;
+                     return new QDialog(owner);
+                 }});
+        host.Set(WorkDialog::Results, {.create = [](QWidget* owner) { return new QDialog(owner); },
+                                       .afterShow = [&](QWidget*) { ++filled; }});
+    });
+    EXPECT_TRUE(Frame().Action(Command::Entry)->isEnabled());
+    EXPECT_FALSE(Frame().Action(Command::Processing)->isEnabled());
+    EXPECT_FALSE(state_.entryDialogCreated);
+
+    Trigger(Command::Entry);
+    QWidget* dialog = app_->Dialogs().Dialog(WorkDialog::Entry);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), &Frame());
+    EXPECT_TRUE(state_.entryDialogCreated);
+    EXPECT_TRUE(dialog->isVisible());
+
+    dialog->showMinimized();
+    Trigger(Command::Entry);
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(app_->Dialogs().Dialog(WorkDialog::Entry), dialog);
+    EXPECT_FALSE(dialog->isMinimized());
+    EXPECT_TRUE(dialog->isVisible());
+
+    Trigger(Command::Results);
+    Trigger(Command::Results);
+    EXPECT_EQ(filled, 2);
+    EXPECT_TRUE(state_.resultsDialogCreated);
+}
+
+TEST_F(MainFrame, TheSeparatorCommandsBringBackTheResultsOnceTheyExist) {
+    int refreshed = 0;
+    Start([&](DialogHost& host) {
+        host.Set(WorkDialog::Results, {.create = [](QWidget* owner) { return new QDialog(owner); },
+                                       .onSeparatorChange = [&](QWidget*) { ++refreshed; }});
+    });
+
+    Trigger(Command::SeparatorComma);
+    EXPECT_EQ(state_.display.decimalComma, 1);
+    EXPECT_EQ(refreshed, 0);
+    EXPECT_EQ(app_->Dialogs().Dialog(WorkDialog::Results), nullptr);
+    EXPECT_FALSE(state_.resultsDialogCreated);
+
+    Trigger(Command::Results);
+    QWidget* results = app_->Dialogs().Dialog(WorkDialog::Results);
+    ASSERT_NE(results, nullptr);
+    results->hide();
+    Trigger(Command::SeparatorPoint);
+    EXPECT_EQ(state_.display.decimalComma, 0);
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_TRUE(results->isVisible());
+}
+
+TEST_F(MainFrame, TheTitrationParametersRedrawAfterTheyClose) {
+    int runs = 0;
+    Start([&](DialogHost& host) {
+        host.Set(ModalDialog::TitrationParams, [&](QWidget* owner) {
+            EXPECT_NE(owner, nullptr);
+            ++runs;
+        });
+    });
+    EXPECT_TRUE(Frame().Action(Command::TitrationParams)->isEnabled());
+    EXPECT_FALSE(Frame().Action(Command::LinkCheck)->isEnabled());
+    const int before = redraws_;
+    Trigger(Command::TitrationParams);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(redraws_, before + 1);
+}
+
+TEST_F(MainFrame, ViewModeAndSeparatorCheckMarksFollowTheState) {
+    Start();
+    auto checked = [&](Command c) { return Frame().Action(c)->isChecked(); };
+    EXPECT_TRUE(checked(Command::ViewCurve));
+    EXPECT_FALSE(checked(Command::ViewDerivative));
+    EXPECT_TRUE(checked(Command::SeparatorPoint));
+    EXPECT_FALSE(checked(Command::SeparatorComma));
+
+    int before = redraws_;
+    Trigger(Command::ViewDerivative);
+    EXPECT_EQ(state_.display.viewMode, ViewMode::Derivative);
+    EXPECT_TRUE(checked(Command::ViewDerivative));
+    EXPECT_FALSE(checked(Command::ViewCurve));
+    EXPECT_EQ(redraws_, before + 1);
+
+    // Choosing the checked item again leaves it checked.
+    Trigger(Command::ViewDerivative);
+    EXPECT_TRUE(checked(Command::ViewDerivative));
+
+    before = redraws_;
+    Trigger(Command::SeparatorComma);
+    EXPECT_TRUE(checked(Command::SeparatorComma));
+    EXPECT_FALSE(checked(Command::SeparatorPoint));
+    EXPECT_EQ(redraws_, before + 1);
+
+    // A loaded record's separator shows in the marks.
+    ASSERT_TRUE(Frame().OpenFile(WriteRecord("point.kel", 3, MeasuredQuantity::Emf, 0)));
+    EXPECT_TRUE(checked(Command::SeparatorPoint));
+    EXPECT_FALSE(checked(Command::SeparatorComma));
+
+    Trigger(Command::ViewCurve);
+    EXPECT_TRUE(checked(Command::ViewCurve));
+    EXPECT_FALSE(checked(Command::ViewDerivative));
+}
+
+TEST_F(MainFrame, AChosenColourOutlivesNew) {
+    Start();
+    Frame().Choosers().colour = [](QWidget*) { return std::optional<Rgb>(Rgb{10, 20, 30}); };
+    const int before = redraws_;
+    Trigger(Command::ColourInterpolatedCurve);
+    EXPECT_EQ(redraws_, before + 1);
+    EXPECT_EQ(ResolveColour(state_, ColourRole::InterpolatedCurve), (Rgb{10, 20, 30}));
+
+    Trigger(Command::FileNew);
+    EXPECT_EQ(ResolveColour(state_, ColourRole::InterpolatedCurve), (Rgb{10, 20, 30}));
+    EXPECT_NE(state_.display.colours[1].chosen, 0);
+    // The other roles keep their preferred colours.
+    EXPECT_EQ(ResolveColour(state_, ColourRole::SourcePoints), (Rgb{50, 100, 200}));
+}
+
+// How many pixels of the view show exactly this colour.
+int PixelsOf(QWidget* view, Rgb rgb) {
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb wanted = qRgb(rgb.red, rgb.green, rgb.blue);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == wanted ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(MainFrame, TheViewDrawsTheRecordInTheChosenColour) {
+    Start();
+    QWidget* view = Frame().View();
+    EXPECT_EQ(PixelsOf(view, {50, 100, 200}), 0);  // an empty record draws nothing
+
+    ASSERT_TRUE(Frame().OpenFile(WriteRecord("drawn.kel", 30)));
+    EXPECT_GT(PixelsOf(view, {50, 100, 200}), 100);
+
+    Frame().Choosers().colour = [](QWidget*) { return std::optional<Rgb>(Rgb{200, 30, 10}); };
+    Trigger(Command::ColourSourcePoints);
+    EXPECT_EQ(PixelsOf(view, {50, 100, 200}), 0);
+    EXPECT_GT(PixelsOf(view, {200, 30, 10}), 100);
+}
+
+TEST_F(MainFrame, ACancelledColourChangesNothing) {
+    Start();
+    Frame().Choosers().colour = [](QWidget*) { return std::optional<Rgb>(); };
+    const std::string before = SaveRecord(state_);
+    const auto colours = state_.display.colours;
+    Trigger(Command::ColourEquivalencePoints);
+    EXPECT_EQ(ResolveColour(state_, ColourRole::EquivalencePointMarks), (Rgb{255, 0, 0}));
+    EXPECT_EQ(SaveRecord(state_), before);
+    for (int k = 0; k < kColourSlots; ++k) {
+        EXPECT_EQ(state_.display.colours[k].chosen, colours[k].chosen) << k;
+    }
+}
+
+TEST_F(MainFrame, TheAboutTextIsTheSameOnEveryOpening) {
+    Start();
+    QStringList seen;
+    for (int i = 0; i < 3; ++i) {
+        QTimer::singleShot(0, [&] {
+            auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(about, nullptr);
+            EXPECT_EQ(about->windowTitle(), "О программе");
+            seen.append(about->TextBox()->toPlainText());
+            EXPECT_TRUE(about->TextBox()->isReadOnly());
+            about->accept();
+        });
+        Trigger(Command::About);
+    }
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(seen[1], seen[2]);
+    EXPECT_EQ(seen[0],
+              "\n  Программа предназначена для обработки результатов ионометрического или "
+              "потенциометрического титрования. Данные для построения кривой могут быть введены "
+              "вручную или считаны с подключенного к компьютеру pH-метра или иономера серии ЛАРМИТ "
+              "ГАЛ.\n\n Одна или несколько точек эквивалентности вычисляются по достижению "
+              "указанного значения или по экстремуму первой производной кривой титрования. Для "
+              "обработки кривой используется интерполяция значений при помощи кубических сплайнов "
+              "или линейной аппроксимации с последующей фильтрацией.\n\n Результаты могут быть "
+              "перенесены в другие приложения из сохраняемых файлов или копированием из "
+              "соответствующего окна. Выбор разделителя целой и дробной части чисел (точки или "
+              "запятой) позволяет обрабатывать результаты в других приложениях без промежуточного "
+              "редактирования.");
+}
+
+TEST_F(MainFrame, TheTitleNamesTheFile) {
+    Start();
+    EXPECT_EQ(Frame().windowTitle(), "Безымянный - Kelm");
+    ASSERT_TRUE(Frame().OpenFile(WriteRecord("hcl.kel", 4)));
+    EXPECT_EQ(Frame().windowTitle(), "hcl.kel - Kelm");
+    Trigger(Command::FileNew);
+    EXPECT_EQ(Frame().windowTitle(), "Безымянный - Kelm");
+}
+
+TEST_F(MainFrame, SaveAsksForANameOnlyForAnUntitledRecord) {
+    Start();
+    int asked = 0;
+    Frame().Choosers().saveFile = [&](QWidget*, const QString& suggestion) {
+        ++asked;
+        EXPECT_EQ(suggestion, "Безымянный.kel");
+        return Path("named.kel");
+    };
+    Trigger(Command::FileSave);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Frame().windowTitle(), "named.kel - Kelm");
+    Trigger(Command::FileSave);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadFile(Path("named.kel")), SaveRecord(state_));
+}
+
+TEST_F(MainFrame, TheRecentFilesShowInTheFileMenuAndOpen) {
+    Start();
+    auto texts = [&] {
+        QStringList out;
+        for (QAction* a : Frame().RecentFileActions())
+            out.append(a->text());
+        return out;
+    };
+    ASSERT_EQ(Frame().RecentFileActions().size(), 1);
+    EXPECT_EQ(texts().first(), "Ранее загруженные файлы");
+    EXPECT_FALSE(Frame().RecentFileActions().first()->isEnabled());
+
+    QStringList files;
+    for (int i = 1; i <= 5; ++i) {
+        files.append(WriteRecord(QStringLiteral("f%1.kel").arg(i), i + 2));
+        ASSERT_TRUE(Frame().OpenFile(files.last()));
+    }
+    ASSERT_EQ(Frame().RecentFileActions().size(), 4);
+    EXPECT_TRUE(texts()[0].startsWith("&1 "));
+    EXPECT_TRUE(texts()[0].endsWith("f5.kel"));
+    EXPECT_TRUE(texts()[3].startsWith("&4 "));
+    EXPECT_TRUE(texts()[3].endsWith("f2.kel"));
+    EXPECT_EQ(Frame().RecentFileActions()[2]->statusTip(), "Открыть этот документ");
+
+    Frame().RecentFileActions()[3]->trigger();
+    EXPECT_EQ(state_.record.pointCount, 4);
+    EXPECT_EQ(Frame().windowTitle(), "f2.kel - Kelm");
+    EXPECT_TRUE(texts()[0].endsWith("f2.kel"));
+
+    // An entry whose file has gone is reported and leaves the list.
+    QFile::remove(files[2]);
+    QAction* gone = nullptr;
+    for (QAction* a : Frame().RecentFileActions()) {
+        if (a->text().endsWith("f3.kel"))
+            gone = a;
+    }
+    ASSERT_NE(gone, nullptr);
+    gone->trigger();
+    EXPECT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(Frame().RecentFileActions().size(), 3);
+}
+
+TEST_F(MainFrame, ADroppedFileOpensLikeOpen) {
+    Start();
+    const QString file = WriteRecord("dropped.kel", 8, MeasuredQuantity::Ph);
+    ASSERT_TRUE(DropFile(file));
+    EXPECT_EQ(state_.record.pointCount, 8);
+    EXPECT_EQ(state_.record.quantity, MeasuredQuantity::Ph);
+    EXPECT_EQ(Frame().windowTitle(), "dropped.kel - Kelm");
+}
+
+TEST_F(MainFrame, ADroppedDamagedFileKeepsTheRecord) {
+    Start();
+    ASSERT_TRUE(Frame().OpenFile(WriteRecord("kept.kel", 5)));
+    const QString damaged = Path("damaged.kel");
+    WriteFile(damaged, std::string("no marker here"));
+    DropFile(damaged);
+    EXPECT_EQ(state_.record.pointCount, 5);
+    EXPECT_EQ(Frame().windowTitle(), "kept.kel - Kelm");
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text, "Unexpected file format.");
+}
+
+}  // namespace
+}  // namespace kelm::test

@@ -1,0 +1,17 @@
+// The ui tests' main: a QApplication on the offscreen platform and a per-user
+// profile in a temporary folder, so no test ever touches a real one.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const QTemporaryDir profile;
+    qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
