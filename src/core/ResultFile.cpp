@@ -262,6 +262,10 @@ LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
     state.processing = loaded.processing;
     std::copy(loaded.colours.begin(), loaded.colours.end(), state.display.colours.begin());
     state.display.decimalComma = loaded.decimalComma;
+    // The arrays of the last processing run belong to the record that was open
+    // then: the loaded one is shown as measured and saves no equivalence table.
+    state.curve.curveProcessed = 0;
+    state.curve.equivalencePointCount = 0;
     return LoadStatus::Loaded;
 }
 
