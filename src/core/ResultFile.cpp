@@ -8,6 +8,7 @@
 #include "core/Cp1251.h"
 #include "core/HexCodec.h"
 #include "core/NumberText.h"
+#include "core/Quantity.h"
 #include "core/SharedState.h"
 
 namespace kelm {
@@ -21,31 +22,10 @@ constexpr Cp1251Literal kEquivalenceCountLine = "Количество точек
 constexpr Cp1251Literal kVolumeColumn = "Объем \t";
 constexpr Cp1251Literal kSeparatorLine =
     "============ Двоичные данные - не изменять ============\r\n";
-constexpr Cp1251Literal kEmfColumn = "ЭДС";
-// The quantity as the parameters dialog names it, "УЭП (мСм/см)".
-constexpr Cp1251Literal kConductivityColumn = "УЭП";
 
 // Written in place of the marker byte in the readable part, so that no
 // description can end the skipping of the text early.
 constexpr char kMarkerStandIn = ' ';
-
-std::string_view ColumnName(MeasuredQuantity quantity) {
-    switch (quantity) {
-        case MeasuredQuantity::Ph:
-            return "pH";
-        case MeasuredQuantity::Px:
-            return "pX";
-        case MeasuredQuantity::Conductivity:
-            return kConductivityColumn;
-        case MeasuredQuantity::Emf:
-            break;
-    }
-    return kEmfColumn;
-}
-
-int ValueDecimals(MeasuredQuantity quantity) {
-    return quantity == MeasuredQuantity::Emf ? 2 : 3;
-}
 
 std::string_view DescriptionText(const TitrationRecord& record) {
     const auto& d = record.description;
@@ -93,9 +73,9 @@ void AppendTextPart(std::string& out, const SharedState& state) {
     out += kPointCountLine;
     AppendLine(out, std::to_string(pointCount));
     const std::string columns =
-        std::string(kVolumeColumn.view()) + std::string(ColumnName(record.quantity));
+        std::string(kVolumeColumn.view()) + std::string(QuantityName(record.quantity));
     AppendLine(out, columns);
-    const int decimals = ValueDecimals(record.quantity);
+    const int decimals = QuantityValueDecimals(record.quantity);
     for (int i = 0; i < pointCount; ++i) {
         const CurvePoint& p = record.points[i];
         out += FormatNumber(state, p.volume, decimals).view();

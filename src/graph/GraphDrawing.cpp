@@ -6,6 +6,7 @@
 
 #include "core/Cp1251.h"
 #include "core/FixedText.h"
+#include "core/Quantity.h"
 #include "graph/PlotLayout.h"
 
 namespace kelm {
@@ -14,12 +15,8 @@ namespace {
 
 constexpr Cp1251Literal kEmfTitle("E, ЭДС");
 constexpr Cp1251Literal kEmfDerivativeTitle("dE/dV");
-constexpr Cp1251Literal kPhTitle("pH");
 constexpr Cp1251Literal kPhDerivativeTitle("dpH/dV");
-constexpr Cp1251Literal kPxTitle("pX");
 constexpr Cp1251Literal kPxDerivativeTitle("dpX/dV");
-// The quantity's column name, in the pattern of the others.
-constexpr Cp1251Literal kConductivityTitle("УЭП");
 constexpr Cp1251Literal kConductivityDerivativeTitle("dУЭП/dV");
 constexpr Cp1251Literal kVolumeTitle("V, Объём");
 constexpr Cp1251Literal kEquivalenceListHeading("Точки эквивалентности:");
@@ -34,18 +31,21 @@ int SizeClass(int n) {
 }
 
 std::string_view ValueAxisTitle(MeasuredQuantity quantity, ViewMode mode) {
-    const bool curve = mode == ViewMode::Curve;
+    // The curve is titled with the quantity's name, EMF with its symbol too.
+    if (mode == ViewMode::Curve) {
+        return quantity == MeasuredQuantity::Emf ? kEmfTitle.view() : QuantityName(quantity);
+    }
     switch (quantity) {
         case MeasuredQuantity::Emf:
-            return curve ? kEmfTitle.view() : kEmfDerivativeTitle.view();
+            return kEmfDerivativeTitle;
         case MeasuredQuantity::Ph:
-            return curve ? kPhTitle.view() : kPhDerivativeTitle.view();
+            return kPhDerivativeTitle;
         case MeasuredQuantity::Px:
-            return curve ? kPxTitle.view() : kPxDerivativeTitle.view();
+            return kPxDerivativeTitle;
         case MeasuredQuantity::Conductivity:
             break;
     }
-    return curve ? kConductivityTitle.view() : kConductivityDerivativeTitle.view();
+    return kConductivityDerivativeTitle;
 }
 
 struct PassPens {

@@ -11,6 +11,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 #include "processing/Processing.h"
@@ -225,7 +226,7 @@ int RunProcess(Args words) {
     if (args->Has("--json")) {
         PrintJson(*state, result);
     } else if (result == kProcessingDone) {
-        std::cout << ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints);
+        std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));
     }
     const std::optional<std::string_view> out = args->Value("-o");
     if (result != kProcessingDone) {

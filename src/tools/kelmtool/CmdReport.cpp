@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/Cp1251.h"
 #include "core/SharedState.h"
 #include "processing/ResultsReport.h"
 
@@ -53,7 +54,7 @@ int RunReport(Args words) {
     if (args->Has("--comma") || args->Has("--point")) {
         state->display.decimalComma = args->Has("--comma") ? 1 : 0;
     }
-    std::cout << ResultsReport{}.Fill(*state, ReportMode::CurvePoints);
+    std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::CurvePoints));
     return kExitOk;
 }
 
