@@ -27,28 +27,18 @@ constexpr Cp1251Literal kSeparatorLine =
 // description can end the skipping of the text early.
 constexpr char kMarkerStandIn = ' ';
 
-std::string_view DescriptionText(const TitrationRecord& record) {
-    const auto& d = record.description;
-    const auto end = std::find(d.begin(), d.end() - 1, '\0');
-    return {d.data(), static_cast<std::size_t>(end - d.begin())};
-}
-
 void AppendLine(std::string& out, std::string_view text) {
     out += text;
     out += "\r\n";
 }
 
-// A date or time number, with a leading "0" below 10.
 void AppendTwoDigits(std::string& out, int value) {
-    if (value < 10) {
-        out += '0';
-    }
-    out += std::to_string(value);
+    out += TwoDigitText(value).view();
 }
 
 void AppendTextPart(std::string& out, const SharedState& state) {
     const TitrationRecord& record = state.record;
-    std::string description(DescriptionText(record));
+    std::string description(DescriptionView(record));
     std::replace(description.begin(), description.end(), kRecordMarker, kMarkerStandIn);
     AppendLine(out, description);
 
@@ -102,7 +92,7 @@ void AppendTextPart(std::string& out, const SharedState& state) {
 void AppendEncodedPart(std::string& out, const SharedState& state) {
     const TitrationRecord& record = state.record;
     out += kRecordMarker;
-    const std::string_view description = DescriptionText(record).substr(0, kMaxDescriptionLength);
+    const std::string_view description = DescriptionView(record).substr(0, kMaxDescriptionLength);
     AppendHexField(out, static_cast<std::int64_t>(description.size()));
     for (char c : description) {
         AppendHexByte(out, static_cast<std::uint8_t>(c));

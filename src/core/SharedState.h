@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace kelm {
 
@@ -170,5 +171,9 @@ std::int32_t QuantityCodeR(MeasuredQuantity quantity);
 
 // Number of meaningful points: pointCount clamped to 0..255.
 int PointCount(const TitrationRecord& record);
+
+// The description up to its first zero byte, or the whole buffer when it has
+// none: never read past the buffer.
+std::string_view DescriptionView(const TitrationRecord& record);
 
 }  // namespace kelm

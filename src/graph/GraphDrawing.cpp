@@ -1,11 +1,10 @@
 #include "graph/GraphDrawing.h"
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "core/Cp1251.h"
 #include "core/FixedText.h"
+#include "core/NumberText.h"
 #include "core/Quantity.h"
 #include "graph/PlotLayout.h"
 
@@ -162,18 +161,8 @@ private:
     Surface& target_;
 };
 
-// The zero-terminated description, never read past its buffer.
-std::string_view Description(const TitrationRecord& record) {
-    const auto& d = record.description;
-    const auto end = std::find(d.begin(), d.end(), '\0');
-    return {d.data(), static_cast<std::size_t>(end - d.begin())};
-}
-
-// Two digits for 0..9, plain decimal otherwise.
 void AppendTwoDigits(FixedText<64>& text, int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, value >= 0 && value < 10 ? "0%d" : "%d", value);
-    text.Append(buffer);
+    text.Append(TwoDigitText(value).view());
 }
 
 // dd.mm.yyyy, two spaces, hh:mm.
@@ -292,7 +281,7 @@ private:
             surface_.DrawText(StartTimeText(state_.record.startTime), style_.startTime,
                               HAlign::Right, VAlign::Top);
         }
-        surface_.DrawText(Description(state_.record), style_.description, HAlign::Centre,
+        surface_.DrawText(DescriptionView(state_.record), style_.description, HAlign::Centre,
                           VAlign::Top);
     }
 
