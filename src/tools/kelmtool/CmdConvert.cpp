@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
@@ -56,7 +57,7 @@ int RunConvert(Args args) {
     if (comma || point) {
         state.display.decimalComma = comma ? 1 : 0;
     }
-    if (!WriteFileAtomically(std::string(*output), SaveRecord(state))) {
+    if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
         PrintError("cannot write " + std::string(*output));
         return kExitIoErr;
     }

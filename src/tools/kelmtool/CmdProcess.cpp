@@ -2,7 +2,6 @@
 // results window's report, or every processed array as JSON.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
@@ -56,27 +56,6 @@ struct Overrides {
     std::optional<int> decimalComma;
 };
 
-// The whole word as a finite decimal number, nothing else.
-std::optional<double> ParseNumber(std::string_view word) {
-    double value = 0.0;
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (word.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<int> ParseWhole(std::string_view word, int low, int high) {
-    int value = 0;
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (word.empty() || error != std::errc() || stop != end || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // Reads the flags into `overrides`; returns the usage error text, or nothing.
 std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& overrides) {
     if (auto word = args.Value("--criterion")) {
@@ -89,7 +68,7 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
         }
     }
     if (auto word = args.Value("--end-value")) {
-        overrides.endValue = ParseNumber(*word);
+        overrides.endValue = ParseFiniteNumber(*word);
         if (!overrides.endValue) {
             return "--end-value takes a number, such as 7 or -50.5";
         }
@@ -105,7 +84,7 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
     }
     if (auto word = args.Value("--grid")) {
         overrides.gridCount =
-            *word == "auto" ? std::optional<int>(-1) : ParseWhole(*word, 0, kMaxGridPoints);
+            *word == "auto" ? std::optional<int>(-1) : ParseIntInRange(*word, 0, kMaxGridPoints);
         if (!overrides.gridCount) {
             return "--grid takes auto or a count from 0 to 500";
         }
@@ -120,7 +99,7 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
         }
     }
     if (auto word = args.Value("--strength")) {
-        overrides.strength = ParseWhole(*word, 0, 15);
+        overrides.strength = ParseIntInRange(*word, 0, 15);
         if (!overrides.strength) {
             return "--strength takes a whole number from 0 to 15";
         }
@@ -236,7 +215,7 @@ int RunProcess(Args words) {
         }
         return result;
     }
-    if (out && !WriteFileAtomically(std::string(*out), SaveRecord(*state))) {
+    if (out && !kelm::WriteFileAtomically(std::string(*out), SaveRecord(*state))) {
         PrintError("cannot write " + std::string(*out));
         return kExitIoErr;
     }
