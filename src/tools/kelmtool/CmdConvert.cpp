@@ -43,10 +43,9 @@ int RunConvert(Args args) {
     if (!output) {
         return UsageError("convert needs -o OUT.kel", kUsage);
     }
-    const bool comma = parsed->Has("--comma");
-    const bool point = parsed->Has("--point");
-    if (comma && point) {
-        return UsageError("--comma and --point exclude each other", kUsage);
+    const SeparatorChoice separator = ReadSeparator(*parsed);
+    if (separator.conflict) {
+        return UsageError(kSeparatorConflict, kUsage);
     }
     SharedState state;
     InitFreshState(state);
@@ -54,8 +53,8 @@ int RunConvert(Args args) {
     if (status != kExitOk) {
         return status;
     }
-    if (comma || point) {
-        state.display.decimalComma = comma ? 1 : 0;
+    if (separator.decimalComma) {
+        state.display.decimalComma = *separator.decimalComma;
     }
     if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
         PrintError("cannot write " + std::string(*output));

@@ -104,12 +104,11 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
             return "--strength takes a whole number from 0 to 15";
         }
     }
-    if (args.Has("--comma") && args.Has("--point")) {
-        return "--comma and --point exclude each other";
+    const SeparatorChoice separator = ReadSeparator(args);
+    if (separator.conflict) {
+        return std::string(kSeparatorConflict);
     }
-    if (args.Has("--comma") || args.Has("--point")) {
-        overrides.decimalComma = args.Has("--comma") ? 1 : 0;
-    }
+    overrides.decimalComma = separator.decimalComma;
     return std::nullopt;
 }
 

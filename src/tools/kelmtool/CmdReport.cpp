@@ -42,8 +42,9 @@ int RunReport(Args words) {
     if (!args->Has("--curve-points")) {
         return UsageError("report lists the measured points: add --curve-points", kUsage);
     }
-    if (args->Has("--comma") && args->Has("--point")) {
-        return UsageError("--comma and --point exclude each other", kUsage);
+    const SeparatorChoice separator = ReadSeparator(*args);
+    if (separator.conflict) {
+        return UsageError(kSeparatorConflict, kUsage);
     }
     auto state = std::make_unique<SharedState>();
     InitFreshState(*state);
@@ -51,8 +52,8 @@ int RunReport(Args words) {
         status != kExitOk) {
         return status;
     }
-    if (args->Has("--comma") || args->Has("--point")) {
-        state->display.decimalComma = args->Has("--comma") ? 1 : 0;
+    if (separator.decimalComma) {
+        state->display.decimalComma = *separator.decimalComma;
     }
     std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::CurvePoints));
     return kExitOk;

@@ -168,6 +168,18 @@ std::optional<double> ParseFiniteNumber(std::string_view word) {
     return value;
 }
 
+SeparatorChoice ReadSeparator(const ParsedArgs& args) {
+    const bool comma = args.Has("--comma");
+    const bool point = args.Has("--point");
+    if (comma && point) {
+        return {.conflict = true, .decimalComma = std::nullopt};
+    }
+    if (comma || point) {
+        return {.conflict = false, .decimalComma = comma ? 1 : 0};
+    }
+    return {};
+}
+
 int UsageError(std::string_view message, std::string_view usage) {
     PrintError(message);
     std::cerr << "Usage: " << usage << '\n';

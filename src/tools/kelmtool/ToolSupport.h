@@ -69,6 +69,15 @@ std::optional<int> ParseIntInRange(std::string_view word, int low, int high);
 // The whole word as a finite decimal number ("7", "-50.5", "1e3"), nothing else.
 std::optional<double> ParseFiniteNumber(std::string_view word);
 
+// The decimal separator --comma or --point asks for: 1 or 0, nothing when
+// neither is given (the file's own separator stays). Both at once conflict.
+struct SeparatorChoice {
+    bool conflict = false;
+    std::optional<int> decimalComma;
+};
+SeparatorChoice ReadSeparator(const ParsedArgs& args);
+inline constexpr std::string_view kSeparatorConflict = "--comma and --point exclude each other";
+
 // Prints the error and "Usage: <usage>" on stderr; returns kExitUsage.
 int UsageError(std::string_view message, std::string_view usage);
 
