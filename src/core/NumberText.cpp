@@ -150,6 +150,17 @@ NumberString FormatNumber(const SharedState& state, double value, int decimals) 
     return FormatNumber(value, decimals, state.display.decimalComma != 0);
 }
 
+NumberString TwoDigitText(int value) {
+    NumberString text;
+    if (value >= 0 && value < 10) {
+        text.Append('0');
+    }
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    text.Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+    return text;
+}
+
 double ParseLeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {

@@ -23,6 +23,10 @@ NumberString FormatNumber(double value, int decimals, bool decimalComma);
 // The same with the separator the user chose (decimalComma of the state).
 NumberString FormatNumber(const SharedState& state, double value, int decimals);
 
+// A date or time field as the start-time texts show it: a leading "0" for
+// 0..9, plain decimal otherwise ("05", "12", "2006").
+NumberString TwoDigitText(int value);
+
 // The leading decimal number of a text: optional blanks, sign, digits with an
 // optional point, optional exponent; it stops at the first character that does
 // not fit. Text without a number, and a number out of the double range, give 0.

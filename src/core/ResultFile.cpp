@@ -8,6 +8,7 @@
 #include "core/Cp1251.h"
 #include "core/HexCodec.h"
 #include "core/NumberText.h"
+#include "core/Quantity.h"
 #include "core/SharedState.h"
 
 namespace kelm {
@@ -21,54 +22,23 @@ constexpr Cp1251Literal kEquivalenceCountLine = "Количество точек
 constexpr Cp1251Literal kVolumeColumn = "Объем \t";
 constexpr Cp1251Literal kSeparatorLine =
     "============ Двоичные данные - не изменять ============\r\n";
-constexpr Cp1251Literal kEmfColumn = "ЭДС";
-// The quantity as the parameters dialog names it, "УЭП (мСм/см)".
-constexpr Cp1251Literal kConductivityColumn = "УЭП";
 
 // Written in place of the marker byte in the readable part, so that no
 // description can end the skipping of the text early.
 constexpr char kMarkerStandIn = ' ';
-
-std::string_view ColumnName(MeasuredQuantity quantity) {
-    switch (quantity) {
-        case MeasuredQuantity::Ph:
-            return "pH";
-        case MeasuredQuantity::Px:
-            return "pX";
-        case MeasuredQuantity::Conductivity:
-            return kConductivityColumn;
-        case MeasuredQuantity::Emf:
-            break;
-    }
-    return kEmfColumn;
-}
-
-int ValueDecimals(MeasuredQuantity quantity) {
-    return quantity == MeasuredQuantity::Emf ? 2 : 3;
-}
-
-std::string_view DescriptionText(const TitrationRecord& record) {
-    const auto& d = record.description;
-    const auto end = std::find(d.begin(), d.end() - 1, '\0');
-    return {d.data(), static_cast<std::size_t>(end - d.begin())};
-}
 
 void AppendLine(std::string& out, std::string_view text) {
     out += text;
     out += "\r\n";
 }
 
-// A date or time number, with a leading "0" below 10.
 void AppendTwoDigits(std::string& out, int value) {
-    if (value < 10) {
-        out += '0';
-    }
-    out += std::to_string(value);
+    out += TwoDigitText(value).view();
 }
 
 void AppendTextPart(std::string& out, const SharedState& state) {
     const TitrationRecord& record = state.record;
-    std::string description(DescriptionText(record));
+    std::string description(DescriptionView(record));
     std::replace(description.begin(), description.end(), kRecordMarker, kMarkerStandIn);
     AppendLine(out, description);
 
@@ -93,9 +63,9 @@ void AppendTextPart(std::string& out, const SharedState& state) {
     out += kPointCountLine;
     AppendLine(out, std::to_string(pointCount));
     const std::string columns =
-        std::string(kVolumeColumn.view()) + std::string(ColumnName(record.quantity));
+        std::string(kVolumeColumn.view()) + std::string(QuantityName(record.quantity));
     AppendLine(out, columns);
-    const int decimals = ValueDecimals(record.quantity);
+    const int decimals = QuantityValueDecimals(record.quantity);
     for (int i = 0; i < pointCount; ++i) {
         const CurvePoint& p = record.points[i];
         out += FormatNumber(state, p.volume, decimals).view();
@@ -122,7 +92,7 @@ void AppendTextPart(std::string& out, const SharedState& state) {
 void AppendEncodedPart(std::string& out, const SharedState& state) {
     const TitrationRecord& record = state.record;
     out += kRecordMarker;
-    const std::string_view description = DescriptionText(record).substr(0, kMaxDescriptionLength);
+    const std::string_view description = DescriptionView(record).substr(0, kMaxDescriptionLength);
     AppendHexField(out, static_cast<std::int64_t>(description.size()));
     for (char c : description) {
         AppendHexByte(out, static_cast<std::uint8_t>(c));
@@ -262,6 +232,10 @@ LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
     state.processing = loaded.processing;
     std::copy(loaded.colours.begin(), loaded.colours.end(), state.display.colours.begin());
     state.display.decimalComma = loaded.decimalComma;
+    // The arrays of the last processing run belong to the record that was open
+    // then: the loaded one is shown as measured and saves no equivalence table.
+    state.curve.curveProcessed = 0;
+    state.curve.equivalencePointCount = 0;
     return LoadStatus::Loaded;
 }
 

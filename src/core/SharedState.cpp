@@ -8,7 +8,9 @@ namespace {
 
 constexpr int kClearedGridEntries = 510;  // more than any grid uses
 
-int RoleIndex(ColourRole role) { return static_cast<int>(role); }
+int RoleIndex(ColourRole role) {
+    return static_cast<int>(role);
+}
 
 }  // namespace
 
@@ -61,7 +63,8 @@ void ChooseColour(SharedState& state, ColourRole role, Rgb rgb) {
     if (k < 0 || k >= kRecordColourSlots) {
         return;
     }
-    for (ColourEntry* entry : {&state.display.colours[k], &state.display.colours[k + kRecordColourSlots]}) {
+    for (ColourEntry* entry :
+         {&state.display.colours[k], &state.display.colours[k + kRecordColourSlots]}) {
         entry->red = rgb.red;
         entry->green = rgb.green;
         entry->blue = rgb.blue;
@@ -109,6 +112,12 @@ void ApplyStartDefaults(SharedState& state) {
 
 int PointCount(const TitrationRecord& record) {
     return std::clamp<int>(record.pointCount, 0, kMaxPoints);
+}
+
+std::string_view DescriptionView(const TitrationRecord& record) {
+    const auto& d = record.description;
+    const auto end = std::find(d.begin(), d.end(), '\0');
+    return {d.data(), static_cast<std::size_t>(end - d.begin())};
 }
 
 }  // namespace kelm

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace kelm {
 
@@ -15,7 +16,11 @@ enum class EndPointCriterion : std::int32_t { GivenValue = 0, DerivativeExtremum
 enum class InterpolationKind : std::int32_t { Linear = 0, CubicSpline = 1 };
 enum class FilterKind : std::int32_t { MovingAverage = 0, PolynomialSmoothing = 1 };
 enum class ViewMode : std::int32_t { Curve = 0, Derivative = 1 };
-enum class ColourRole : std::int32_t { SourcePoints = 0, InterpolatedCurve = 1, EquivalencePointMarks = 2 };
+enum class ColourRole : std::int32_t {
+    SourcePoints = 0,
+    InterpolatedCurve = 1,
+    EquivalencePointMarks = 2
+};
 
 inline constexpr int kPointCapacity = 256;          // storage of the points array
 inline constexpr int kMaxPoints = 255;              // at most this many are ever filled
@@ -119,7 +124,7 @@ struct ProcessedCurve {
     std::array<double, kGridCapacity> smoothedValue{};
     std::array<double, kGridCapacity> firstDerivative{};
     std::array<double, kGridCapacity> secondDerivative{};
-    std::int32_t curveProcessed = 0;  // set by every completed run, never cleared
+    std::int32_t curveProcessed = 0;  // set by every completed run, cleared by a load
     std::int32_t equivalencePointCount = 0;
     std::array<EquivalencePoint, kEquivalenceCapacity> equivalencePoints{};
 };
@@ -166,5 +171,9 @@ std::int32_t QuantityCodeR(MeasuredQuantity quantity);
 
 // Number of meaningful points: pointCount clamped to 0..255.
 int PointCount(const TitrationRecord& record);
+
+// The description up to its first zero byte, or the whole buffer when it has
+// none: never read past the buffer.
+std::string_view DescriptionView(const TitrationRecord& record);
 
 }  // namespace kelm

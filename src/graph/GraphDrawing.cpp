@@ -1,11 +1,11 @@
 #include "graph/GraphDrawing.h"
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "core/Cp1251.h"
 #include "core/FixedText.h"
+#include "core/NumberText.h"
+#include "core/Quantity.h"
 #include "graph/PlotLayout.h"
 
 namespace kelm {
@@ -14,12 +14,8 @@ namespace {
 
 constexpr Cp1251Literal kEmfTitle("E, ЭДС");
 constexpr Cp1251Literal kEmfDerivativeTitle("dE/dV");
-constexpr Cp1251Literal kPhTitle("pH");
 constexpr Cp1251Literal kPhDerivativeTitle("dpH/dV");
-constexpr Cp1251Literal kPxTitle("pX");
 constexpr Cp1251Literal kPxDerivativeTitle("dpX/dV");
-// The quantity's column name, in the pattern of the others.
-constexpr Cp1251Literal kConductivityTitle("УЭП");
 constexpr Cp1251Literal kConductivityDerivativeTitle("dУЭП/dV");
 constexpr Cp1251Literal kVolumeTitle("V, Объём");
 constexpr Cp1251Literal kEquivalenceListHeading("Точки эквивалентности:");
@@ -34,18 +30,21 @@ int SizeClass(int n) {
 }
 
 std::string_view ValueAxisTitle(MeasuredQuantity quantity, ViewMode mode) {
-    const bool curve = mode == ViewMode::Curve;
+    // The curve is titled with the quantity's name, EMF with its symbol too.
+    if (mode == ViewMode::Curve) {
+        return quantity == MeasuredQuantity::Emf ? kEmfTitle.view() : QuantityName(quantity);
+    }
     switch (quantity) {
         case MeasuredQuantity::Emf:
-            return curve ? kEmfTitle.view() : kEmfDerivativeTitle.view();
+            return kEmfDerivativeTitle;
         case MeasuredQuantity::Ph:
-            return curve ? kPhTitle.view() : kPhDerivativeTitle.view();
+            return kPhDerivativeTitle;
         case MeasuredQuantity::Px:
-            return curve ? kPxTitle.view() : kPxDerivativeTitle.view();
+            return kPxDerivativeTitle;
         case MeasuredQuantity::Conductivity:
             break;
     }
-    return curve ? kConductivityTitle.view() : kConductivityDerivativeTitle.view();
+    return kConductivityDerivativeTitle;
 }
 
 struct PassPens {
@@ -162,18 +161,8 @@ private:
     Surface& target_;
 };
 
-// The zero-terminated description, never read past its buffer.
-std::string_view Description(const TitrationRecord& record) {
-    const auto& d = record.description;
-    const auto end = std::find(d.begin(), d.end(), '\0');
-    return {d.data(), static_cast<std::size_t>(end - d.begin())};
-}
-
-// Two digits for 0..9, plain decimal otherwise.
 void AppendTwoDigits(FixedText<64>& text, int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, value >= 0 && value < 10 ? "0%d" : "%d", value);
-    text.Append(buffer);
+    text.Append(TwoDigitText(value).view());
 }
 
 // dd.mm.yyyy, two spaces, hh:mm.
@@ -292,7 +281,7 @@ private:
             surface_.DrawText(StartTimeText(state_.record.startTime), style_.startTime,
                               HAlign::Right, VAlign::Top);
         }
-        surface_.DrawText(Description(state_.record), style_.description, HAlign::Centre,
+        surface_.DrawText(DescriptionView(state_.record), style_.description, HAlign::Centre,
                           VAlign::Top);
     }
 

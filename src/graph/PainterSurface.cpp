@@ -17,7 +17,7 @@ constexpr double kTenthsOfMmPerInch = 254.0;
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, double scale, bool negateY)
-    : painter_(&painter), scale_(scale), negateY_(negateY) {
+    : painter_(&painter), scale_(scale), negateY_(negateY), excludeFarEdges_(!negateY) {
     painter_->setBrush(Qt::white);
 }
 
@@ -68,12 +68,23 @@ void PainterSurface::LineTo(int x, int y) {
     y_ = y;
 }
 
+QRectF PainterSurface::MapShape(int left, int top, int right, int bottom) const {
+    QRectF box = MapRect(left, top, right, bottom);
+    if (excludeFarEdges_) {
+        // A 1-pixel outline of drawRect covers left..right inclusive; the
+        // drawing's right and bottom edges lie just outside the shape.
+        box.setWidth(std::max(0.0, box.width() - 1.0));
+        box.setHeight(std::max(0.0, box.height() - 1.0));
+    }
+    return box;
+}
+
 void PainterSurface::Rectangle(int left, int top, int right, int bottom) {
-    painter_->drawRect(MapRect(left, top, right, bottom));
+    painter_->drawRect(MapShape(left, top, right, bottom));
 }
 
 void PainterSurface::Ellipse(int left, int top, int right, int bottom) {
-    painter_->drawEllipse(MapRect(left, top, right, bottom));
+    painter_->drawEllipse(MapShape(left, top, right, bottom));
 }
 
 void PainterSurface::DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h,

@@ -32,10 +32,15 @@ private:
     PainterSurface(QPainter& painter, double scale, bool negateY);
     QPointF Map(int x, int y) const;
     QRectF MapRect(int left, int top, int right, int bottom) const;
+    // The box of a rectangle or ellipse outline.
+    QRectF MapShape(int left, int top, int right, int bottom) const;
 
     QPainter* painter_;
     double scale_;
     bool negateY_;
+    // On the screen (device pixels) a shape ends before its right and bottom
+    // coordinates; on the page one 0.1 mm unit is below what matters.
+    bool excludeFarEdges_;
     int x_ = 0;
     int y_ = 0;
     QString text_;  // reused for every text, decoded from code page 1251

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "core/Quantity.h"
+
 namespace kelm {
 
 namespace {
@@ -220,16 +222,12 @@ int MapGridLine(const PlotScale& s, double value) {
     return s.yBase - static_cast<int>(SafeOffset((value - s.yMin) * s.ky));
 }
 
-int ValueDecimals(MeasuredQuantity quantity) {
-    return quantity == MeasuredQuantity::Emf ? 2 : 3;
-}
-
 NumberString VolumeText(const SharedState& state, double volume) {
     return FormatNumber(state, volume, 3);
 }
 
 NumberString ValueText(const SharedState& state, double value) {
-    return FormatNumber(state, value, ValueDecimals(state.record.quantity));
+    return FormatNumber(state, value, QuantityValueDecimals(state.record.quantity));
 }
 
 void LayOutPlot(const SharedState& state, const PlotArea& area, PlotLayout& layout) {

@@ -99,8 +99,7 @@ SurfacePoint MapCurvePoint(const PlotScale& scale, double x, double y);
 int MapGridLine(const PlotScale& scale, double value);
 
 // Label texts in the user's decimal separator: volumes with 3 decimals,
-// values with 2 for EMF and 3 for the other quantities.
-int ValueDecimals(MeasuredQuantity quantity);
+// values with the quantity's decimals.
 NumberString VolumeText(const SharedState& state, double volume);
 NumberString ValueText(const SharedState& state, double value);
 

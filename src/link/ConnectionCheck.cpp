@@ -1,27 +1,12 @@
 #include "link/ConnectionCheck.h"
 
 #include "core/Cp1251.h"
+#include "core/Quantity.h"
 #include "link/InstrumentLink.h"
 
 namespace kelm {
 
 namespace {
-
-std::string_view QuantityWord(MeasuredQuantity quantity) {
-    static constexpr Cp1251Literal kEmf("ЭДС ");
-    static constexpr Cp1251Literal kConductivity("УЭП ");
-    switch (quantity) {
-        case MeasuredQuantity::Emf:
-            return kEmf;
-        case MeasuredQuantity::Ph:
-            return "pH ";
-        case MeasuredQuantity::Px:
-            return "pX ";
-        case MeasuredQuantity::Conductivity:
-            return kConductivity;
-    }
-    return {};
-}
 
 std::string_view ReadingOutcome(ResultCode reading) {
     static constexpr Cp1251Literal kSupported(" поддерживается прибором.");
@@ -88,7 +73,11 @@ std::string FoundReport(std::string_view model, std::string_view date, std::stri
     text += ", ";
     text += maker;
     text += kReading.view();
-    text += QuantityWord(quantity);
+    // A quantity outside the four names nothing rather than guessing one.
+    if (quantity >= MeasuredQuantity::Emf && quantity <= MeasuredQuantity::Conductivity) {
+        text += QuantityName(quantity);
+        text += ' ';
+    }
     text += kChannel.view();
     text += std::to_string(channel);
     text += ReadingOutcome(reading);

@@ -1,7 +1,7 @@
 #include "link/PortMap.h"
 
+#include <array>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace kelm {
@@ -44,10 +44,14 @@ PortMap PortMap::Load(const std::filesystem::path& path) {
     }
     std::ifstream in(path, std::ios::binary);
     std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return PortMap();  // unreadable: the defaults, as without a file
+    std::array<char, 4096> chunk;
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    // A read error sets badbit (the stream throws no exceptions): the
+    // defaults, as for a file that cannot be opened.
+    if (!in.is_open() || in.bad()) {
+        return PortMap();
     }
     return Parse(text);
 }

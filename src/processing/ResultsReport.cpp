@@ -1,12 +1,15 @@
 #include "processing/ResultsReport.h"
 
+#include "core/Cp1251.h"
 #include "core/NumberText.h"
+#include "core/Quantity.h"
 
 namespace kelm {
 
 namespace {
 
 constexpr int kVolumeDecimals = 3;
+constexpr Cp1251Literal kVolumeColumn("Объём\t");
 
 void AppendLine(std::string& text, const SharedState& state, double volume, double value,
                 int valueDecimals) {
@@ -17,24 +20,6 @@ void AppendLine(std::string& text, const SharedState& state, double volume, doub
 }
 
 }  // namespace
-
-std::string_view QuantityValueTitle(MeasuredQuantity quantity) {
-    switch (quantity) {
-        case MeasuredQuantity::Emf:
-            return "ЭДС";
-        case MeasuredQuantity::Ph:
-            return "pH";
-        case MeasuredQuantity::Px:
-            return "pX";
-        case MeasuredQuantity::Conductivity:
-            return "УЭП";
-    }
-    return "";
-}
-
-int QuantityValueDecimals(MeasuredQuantity quantity) {
-    return quantity == MeasuredQuantity::Emf ? 2 : 3;
-}
 
 std::string ResultsReport::Fill(const SharedState& state, ReportMode mode) {
     if (mode == ReportMode::LastShown) {
@@ -52,8 +37,8 @@ std::string ResultsReport::Fill(const SharedState& state, ReportMode mode) {
     reportMode = mode;
     const MeasuredQuantity quantity = state.record.quantity;
     const int decimals = QuantityValueDecimals(quantity);
-    std::string text = "Объём\t";
-    text += QuantityValueTitle(quantity);
+    std::string text(kVolumeColumn.view());
+    text += QuantityName(quantity);
     text += "\r\n";
     for (int i = 0; i < count; ++i) {
         if (mode == ReportMode::CurvePoints) {

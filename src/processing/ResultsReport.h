@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "core/SharedState.h"
 
@@ -15,18 +14,13 @@ enum class ReportMode : int {
     LastShown = 2,  // whichever of the two was shown last
 };
 
-// The value column's title and decimals for a quantity: "ЭДС" with 2, "pH",
-// "pX" and "УЭП" (conductivity, as the result file names its column) with 3.
-std::string_view QuantityValueTitle(MeasuredQuantity quantity);
-int QuantityValueDecimals(MeasuredQuantity quantity);
-
 // The report of the results window, which owns one for its lifetime and
 // remembers the mode last shown.
 struct ResultsReport {
     ReportMode reportMode = ReportMode::EquivalencePoints;
 
-    // The report text in UTF-8, lines ending in CR LF: the header
-    // "Объём\t<title>" and one "volume\tvalue" line per point. An empty list
+    // The report text in code page 1251, lines ending in CR LF: the header
+    // "Объём\t<quantity name>" and one "volume\tvalue" line per point. An empty list
     // gives an empty text and leaves reportMode as it was.
     std::string Fill(const SharedState& state, ReportMode mode);
 };

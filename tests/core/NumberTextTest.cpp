@@ -17,11 +17,21 @@ struct SignificantCase {
 
 TEST(SignificantText, ExamplesOfTheEncodedPart) {
     const SignificantCase cases[] = {
-        {12.5, 8, "12.5"},          {123.456789, 8, "123.45679"}, {7, 8, "7."},
-        {0, 8, "0."},               {-0.000123, 8, "-1.23e-004"}, {100000000, 8, "1.e+008"},
-        {99999999, 8, "99999999"},  {0.1, 8, "0.1"},              {-0.0, 8, "0."},
-        {9.9996, 4, "10."},         {99999.5, 5, "100000"},      {0.099999999, 3, "1.e-001"},
-        {1.5, 8, "1.5"},            {7.25, 8, "7.25"},            {1e-300, 8, "1.e-300"},
+        {12.5, 8, "12.5"},
+        {123.456789, 8, "123.45679"},
+        {7, 8, "7."},
+        {0, 8, "0."},
+        {-0.000123, 8, "-1.23e-004"},
+        {100000000, 8, "1.e+008"},
+        {99999999, 8, "99999999"},
+        {0.1, 8, "0.1"},
+        {-0.0, 8, "0."},
+        {9.9996, 4, "10."},
+        {99999.5, 5, "100000"},
+        {0.099999999, 3, "1.e-001"},
+        {1.5, 8, "1.5"},
+        {7.25, 8, "7.25"},
+        {1e-300, 8, "1.e-300"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SignificantText(c.value, c.digits).view(), c.text) << c.value;
@@ -89,11 +99,10 @@ TEST(FormatNumber, SmallValuesTakeTheExponentFormWithFewerDigits) {
 }
 
 TEST(FormatNumber, HugeAndNonFiniteValuesFitInThirtyOneCharacters) {
-    for (double v : {1e6, -9.87654321e12, 1e15, -1e300, std::numeric_limits<double>::max(),
-                     std::numeric_limits<double>::lowest(),
-                     std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN(),
-                     std::numeric_limits<double>::denorm_min()}) {
+    for (double v :
+         {1e6, -9.87654321e12, 1e15, -1e300, std::numeric_limits<double>::max(),
+          std::numeric_limits<double>::lowest(), std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::denorm_min()}) {
         EXPECT_LE(FormatNumber(v, 3, true).size(), 31u) << v;
     }
     EXPECT_EQ(FormatNumber(1234567.891, 2, false).view(), "1234567.89");
@@ -104,6 +113,17 @@ TEST(FormatNumber, FollowsTheSeparatorOfTheState) {
     EXPECT_EQ(FormatNumber(state, 1.5, 3).view(), "1.5");
     state.display.decimalComma = 1;
     EXPECT_EQ(FormatNumber(state, 1.5, 3).view(), "1,5");
+}
+
+TEST(TwoDigitText, PadsSingleDigitsAndLeavesTheRestAsTheyAre) {
+    EXPECT_EQ(TwoDigitText(0), "00");
+    EXPECT_EQ(TwoDigitText(5), "05");
+    EXPECT_EQ(TwoDigitText(9), "09");
+    EXPECT_EQ(TwoDigitText(10), "10");
+    EXPECT_EQ(TwoDigitText(2006), "2006");
+    // A hand-made file can hold any year: shown as it is, never cut.
+    EXPECT_EQ(TwoDigitText(-5), "-5");
+    EXPECT_EQ(TwoDigitText(std::numeric_limits<int>::min()), "-2147483648");
 }
 
 TEST(ParseLeadingNumber, ReadsTheLeadingNumberLikeTheDialogsDo) {

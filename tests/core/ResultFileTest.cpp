@@ -298,8 +298,6 @@ TEST(ResultFileLoad, LeavesWhatTheFileDoesNotHold) {
     SharedState s = FullState();
     s.record.selectedPoint = 17;
     s.display.viewMode = ViewMode::Derivative;
-    s.curve.curveProcessed = 1;
-    s.curve.equivalencePointCount = 3;
     s.curve.gridVolume[5] = 2.5;
     s.display.colours[15] = {1, 2, 3, 1};
     s.link.comPort = 5;
@@ -308,13 +306,35 @@ TEST(ResultFileLoad, LeavesWhatTheFileDoesNotHold) {
     EXPECT_EQ(s.record.pointCount, 1);
     EXPECT_EQ(s.record.selectedPoint, 17);
     EXPECT_EQ(s.display.viewMode, ViewMode::Derivative);
-    EXPECT_EQ(s.curve.curveProcessed, 1);
-    EXPECT_EQ(s.curve.equivalencePointCount, 3);
     EXPECT_EQ(s.curve.gridVolume[5], 2.5);
     EXPECT_EQ(s.display.colours[15].red, 1);
     EXPECT_EQ(s.display.colours[0].chosen, 0);  // the record's slots are the file's
     EXPECT_EQ(s.link.comPort, 5);
     EXPECT_EQ(s.acquisition.driftLimit, 3.5);
+}
+
+TEST(ResultFileLoad, ForgetsTheProcessingRunOfThePreviousRecord) {
+    // Record A was processed and found two equivalence points...
+    SharedState s = ExampleState();
+    s.processing.interpolationPointCount = 100;
+    s.curve.curveProcessed = 1;
+    s.curve.equivalencePointCount = 2;
+    s.curve.equivalencePoints[0] = {10.5, 7.0, 1.0};
+    s.curve.equivalencePoints[1] = {20.5, 4.0, 1.0};
+    ASSERT_NE(SaveRecord(s).find(Cp("Количество точек эквивалентности")), std::string::npos);
+
+    // ...then file B is opened: it is shown as measured and saves without A's table.
+    SharedState other = ExampleState();
+    other.record.pointCount = 2;
+    other.record.points[1] = {2.5, 8.0};
+    other.processing.interpolationPointCount = 40;
+    ASSERT_EQ(LoadRecord(s, SaveRecord(other)), LoadStatus::Loaded);
+    EXPECT_EQ(s.curve.curveProcessed, 0);
+    EXPECT_EQ(s.curve.equivalencePointCount, 0);
+    EXPECT_EQ(s.processing.interpolationPointCount, 40);
+    const std::string saved = SaveRecord(s);
+    EXPECT_EQ(saved.find(Cp("эквивалентности")), std::string::npos);
+    EXPECT_EQ(saved, SaveRecord(other));
 }
 
 // ---- Failed loads change nothing ------------------------------------------

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "core/SharedState.h"
 
 namespace kelm {
@@ -102,6 +105,19 @@ TEST(StartDefaults, DeriveTheInstrumentCodesFromTheQuantity) {
     EXPECT_EQ(QuantityCodeR(MeasuredQuantity::Emf), 16);
     EXPECT_EQ(s.display.colours[10].chosen, 1);
     EXPECT_EQ(s.display.colours[12].red, 255);
+}
+
+TEST(DescriptionView, StopsAtTheFirstZeroOrAtTheBufferEnd) {
+    auto s = std::make_unique<SharedState>();
+    TitrationRecord& r = s->record;
+    EXPECT_EQ(DescriptionView(r), "");
+    r.description[0] = 'a';
+    r.description[1] = 'b';
+    r.description[3] = 'c';  // after the terminator: not part of the text
+    EXPECT_EQ(DescriptionView(r), "ab");
+    // A buffer without any zero byte is taken whole and no further.
+    r.description.fill('x');
+    EXPECT_EQ(DescriptionView(r), std::string(kDescriptionCapacity, 'x'));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "core/Cp1251.h"
 
@@ -116,6 +117,50 @@ TEST(PainterSurface, ScreenLineLeavesItsEndPointUnpainted) {
     EXPECT_FALSE(IsWhite(image, 20, 29));
     EXPECT_TRUE(IsWhite(image, 20, 30));
     EXPECT_TRUE(IsWhite(image, 21, 10));
+}
+
+// Right and bottom coordinates are outside the shape: Rectangle(9, 9, 11, 11)
+// paints 2 x 2 pixels, a square of half-size 3 paints 6 x 6.
+TEST(PainterSurface, ScreenShapesExcludeTheirRightAndBottomEdges) {
+    EnsureApplication();
+    struct Case {
+        QRect shape;  // left, top, right, bottom as the drawing passes them
+        bool ellipse;
+    };
+    for (const Case& c : {Case{QRect(QPoint(9, 9), QPoint(11, 11)), false},
+                          Case{QRect(QPoint(17, 17), QPoint(23, 23)), false},
+                          Case{QRect(QPoint(5, 8), QPoint(30, 20)), false},
+                          Case{QRect(QPoint(5, 8), QPoint(30, 20)), true}}) {
+        QImage image = WhiteImage(40, 40);
+        {
+            QPainter painter(&image);
+            PainterSurface screen = PainterSurface::ForScreen(painter);
+            screen.SelectPen({PenStyle::Solid, 1, {0, 0, 0}});
+            const QRect& r = c.shape;
+            if (c.ellipse) {
+                screen.Ellipse(r.left(), r.top(), r.right(), r.bottom());
+            } else {
+                screen.Rectangle(r.left(), r.top(), r.right(), r.bottom());
+            }
+        }
+        // The painted pixels: left..right-1, top..bottom-1, and every edge touched.
+        const QRect painted(QPoint(c.shape.left(), c.shape.top()),
+                            QPoint(c.shape.right() - 1, c.shape.bottom() - 1));
+        const Ink ink = InkAround(image, painted);
+        EXPECT_EQ(ink.outside, 0) << c.shape.left() << "," << c.shape.top();
+        int minX = 40, minY = 40, maxX = -1, maxY = -1;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                if (!IsWhite(image, x, y)) {
+                    minX = std::min(minX, x);
+                    maxX = std::max(maxX, x);
+                    minY = std::min(minY, y);
+                    maxY = std::max(maxY, y);
+                }
+            }
+        }
+        EXPECT_EQ(QRect(QPoint(minX, minY), QPoint(maxX, maxY)), painted);
+    }
 }
 
 TEST(PainterSurface, ScreenTextIsBlackWhateverPenIsCurrent) {

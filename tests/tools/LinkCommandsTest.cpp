@@ -141,6 +141,11 @@ TEST_F(LinkCommands, CheckPrintsTheReport) {
     EXPECT_EQ(o.out,
               "Прибор ЛАРМИТ ГАЛ-101-1\r\nСетевой номер 7\r\nВерсия ПО от 15.03.06, НПП ДАРЕНС\r\n"
               "Считывание параметра pH в канале 1 временно не возможно.\r\nДанные не готовы.\n");
+    // The options also take the --option=value form, as every other command's do.
+    const Outcome joined =
+        Tool({"check", "--port=1", "--address=7", "--channel=1", "--quantity=ph"});
+    EXPECT_EQ(joined.status, 0);
+    EXPECT_EQ(joined.out, o.out);
 
     // The conductivity code reaches the meter: a second channel it lacks answers 3.
     o = Tool({"check", "--address", "7", "--channel", "2", "--quantity", "conductivity"});
@@ -169,7 +174,10 @@ TEST_F(LinkCommands, BadOptionsAreUsageErrors) {
                                                  {"read", "--channel", "10"},
                                                  {"read", "--quantity", "mv"},
                                                  {"read", "--port"},
-                                                 {"check", "--frobnicate", "1"}}) {
+                                                 {"check", "--frobnicate", "1"},
+                                                 {"check", "--port", "1", "extra"},
+                                                 {"read", "--address=300"},
+                                                 {"read", "--port", "1", "--port", "2"}}) {
         const Outcome o = Tool(args);
         EXPECT_EQ(o.status, 64) << args[1];
         EXPECT_EQ(o.out, "");

@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
@@ -42,10 +43,9 @@ int RunConvert(Args args) {
     if (!output) {
         return UsageError("convert needs -o OUT.kel", kUsage);
     }
-    const bool comma = parsed->Has("--comma");
-    const bool point = parsed->Has("--point");
-    if (comma && point) {
-        return UsageError("--comma and --point exclude each other", kUsage);
+    const SeparatorChoice separator = ReadSeparator(*parsed);
+    if (separator.conflict) {
+        return UsageError(kSeparatorConflict, kUsage);
     }
     SharedState state;
     InitFreshState(state);
@@ -53,10 +53,10 @@ int RunConvert(Args args) {
     if (status != kExitOk) {
         return status;
     }
-    if (comma || point) {
-        state.display.decimalComma = comma ? 1 : 0;
+    if (separator.decimalComma) {
+        state.display.decimalComma = *separator.decimalComma;
     }
-    if (!WriteFileAtomically(std::string(*output), SaveRecord(state))) {
+    if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
         PrintError("cannot write " + std::string(*output));
         return kExitIoErr;
     }

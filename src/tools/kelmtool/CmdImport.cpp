@@ -1,7 +1,6 @@
 // kelmtool import: a result file from a table of volumes and values.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -9,6 +8,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
@@ -72,18 +72,9 @@ std::optional<double> ParseNumber(std::string_view field, bool decimalComma) {
     }
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+') {
-        digits.remove_prefix(1);
+        digits.remove_prefix(1);  // a spreadsheet's explicit sign; only one
     }
-    if (digits.empty() || digits.front() == '+' || (digits.front() == '-' && digits.size() == 1)) {
-        return std::nullopt;
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::general);
-    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return ParseFiniteNumber(digits);
 }
 
 struct Table {
@@ -201,7 +192,7 @@ int RunImport(Args args) {
     state.record.pointCount = table.count;
     std::copy_n(table.points.begin(), table.count, state.record.points.begin());
     std::copy(description.begin(), description.end(), state.record.description.begin());
-    if (!WriteFileAtomically(std::string(*output), SaveRecord(state))) {
+    if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
         PrintError("cannot write " + std::string(*output));
         return kExitIoErr;
     }

@@ -2,7 +2,6 @@
 // results window's report, or every processed array as JSON.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -11,6 +10,8 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
+#include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 #include "processing/Processing.h"
@@ -55,27 +56,6 @@ struct Overrides {
     std::optional<int> decimalComma;
 };
 
-// The whole word as a finite decimal number, nothing else.
-std::optional<double> ParseNumber(std::string_view word) {
-    double value = 0.0;
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (word.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<int> ParseWhole(std::string_view word, int low, int high) {
-    int value = 0;
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (word.empty() || error != std::errc() || stop != end || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // Reads the flags into `overrides`; returns the usage error text, or nothing.
 std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& overrides) {
     if (auto word = args.Value("--criterion")) {
@@ -88,7 +68,7 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
         }
     }
     if (auto word = args.Value("--end-value")) {
-        overrides.endValue = ParseNumber(*word);
+        overrides.endValue = ParseFiniteNumber(*word);
         if (!overrides.endValue) {
             return "--end-value takes a number, such as 7 or -50.5";
         }
@@ -104,7 +84,7 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
     }
     if (auto word = args.Value("--grid")) {
         overrides.gridCount =
-            *word == "auto" ? std::optional<int>(-1) : ParseWhole(*word, 0, kMaxGridPoints);
+            *word == "auto" ? std::optional<int>(-1) : ParseIntInRange(*word, 0, kMaxGridPoints);
         if (!overrides.gridCount) {
             return "--grid takes auto or a count from 0 to 500";
         }
@@ -119,17 +99,16 @@ std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& over
         }
     }
     if (auto word = args.Value("--strength")) {
-        overrides.strength = ParseWhole(*word, 0, 15);
+        overrides.strength = ParseIntInRange(*word, 0, 15);
         if (!overrides.strength) {
             return "--strength takes a whole number from 0 to 15";
         }
     }
-    if (args.Has("--comma") && args.Has("--point")) {
-        return "--comma and --point exclude each other";
+    const SeparatorChoice separator = ReadSeparator(args);
+    if (separator.conflict) {
+        return std::string(kSeparatorConflict);
     }
-    if (args.Has("--comma") || args.Has("--point")) {
-        overrides.decimalComma = args.Has("--comma") ? 1 : 0;
-    }
+    overrides.decimalComma = separator.decimalComma;
     return std::nullopt;
 }
 
@@ -225,7 +204,7 @@ int RunProcess(Args words) {
     if (args->Has("--json")) {
         PrintJson(*state, result);
     } else if (result == kProcessingDone) {
-        std::cout << ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints);
+        std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));
     }
     const std::optional<std::string_view> out = args->Value("-o");
     if (result != kProcessingDone) {
@@ -235,7 +214,7 @@ int RunProcess(Args words) {
         }
         return result;
     }
-    if (out && !WriteFileAtomically(std::string(*out), SaveRecord(*state))) {
+    if (out && !kelm::WriteFileAtomically(std::string(*out), SaveRecord(*state))) {
         PrintError("cannot write " + std::string(*out));
         return kExitIoErr;
     }

@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QSvgGenerator>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -20,6 +19,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/AtomicFile.h"
 #include "core/SharedState.h"
 #include "graph/GraphDrawing.h"
 #include "graph/PainterSurface.h"
@@ -82,16 +82,19 @@ std::optional<Format> FormatOf(std::string_view path) {
     return std::nullopt;
 }
 
-bool ParseSide(std::string_view text, int& side) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), side);
-    return error == std::errc() && end == text.data() + text.size() && side >= 1 &&
-           side <= kMaxImageSide;
-}
-
 bool ParseSize(std::string_view text, int& width, int& height) {
     const auto x = text.find_first_of("xX");
-    return x != std::string_view::npos && ParseSide(text.substr(0, x), width) &&
-           ParseSide(text.substr(x + 1), height);
+    if (x == std::string_view::npos) {
+        return false;
+    }
+    const std::optional<int> w = ParseIntInRange(text.substr(0, x), 1, kMaxImageSide);
+    const std::optional<int> h = ParseIntInRange(text.substr(x + 1), 1, kMaxImageSide);
+    if (!w || !h) {
+        return false;
+    }
+    width = *w;
+    height = *h;
+    return true;
 }
 
 // Returns kExitOk, or the usage status after saying what is wrong.
@@ -238,7 +241,8 @@ int RunRender(Args args) {
         PrintError("could not draw " + options.output);
         return kExitIoErr;
     }
-    if (!WriteFileAtomically(options.output, std::string_view(bytes.constData(), bytes.size()))) {
+    if (!kelm::WriteFileAtomically(options.output,
+                                   std::string_view(bytes.constData(), bytes.size()))) {
         PrintError("cannot write " + options.output);
         return kExitIoErr;
     }

@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/Cp1251.h"
 #include "core/SharedState.h"
 #include "processing/ResultsReport.h"
 
@@ -41,8 +42,9 @@ int RunReport(Args words) {
     if (!args->Has("--curve-points")) {
         return UsageError("report lists the measured points: add --curve-points", kUsage);
     }
-    if (args->Has("--comma") && args->Has("--point")) {
-        return UsageError("--comma and --point exclude each other", kUsage);
+    const SeparatorChoice separator = ReadSeparator(*args);
+    if (separator.conflict) {
+        return UsageError(kSeparatorConflict, kUsage);
     }
     auto state = std::make_unique<SharedState>();
     InitFreshState(*state);
@@ -50,10 +52,10 @@ int RunReport(Args words) {
         status != kExitOk) {
         return status;
     }
-    if (args->Has("--comma") || args->Has("--point")) {
-        state->display.decimalComma = args->Has("--comma") ? 1 : 0;
+    if (separator.decimalComma) {
+        state->display.decimalComma = *separator.decimalComma;
     }
-    std::cout << ResultsReport{}.Fill(*state, ReportMode::CurvePoints);
+    std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::CurvePoints));
     return kExitOk;
 }
 

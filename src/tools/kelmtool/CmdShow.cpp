@@ -1,5 +1,4 @@
 // kelmtool show: the record of a result file as JSON on stdout.
-#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -23,10 +22,6 @@ void PrintHelp() {
                  "program's start values, so fields the file does not hold show those.\n";
 }
 
-std::string_view DescriptionBytes(const TitrationRecord& r) {
-    return {r.description.data(), strnlen(r.description.data(), r.description.size())};
-}
-
 std::string Integer(int value) {
     return std::to_string(value);
 }
@@ -36,7 +31,7 @@ std::string RecordJson(const SharedState& s) {
     const TitrationRecord& r = s.record;
     const ProcessingSettings& p = s.processing;
     std::string out = "{\n";
-    out += "  \"description\": " + JsonString(Cp1251ToUtf8(DescriptionBytes(r))) + ",\n";
+    out += "  \"description\": " + JsonString(Cp1251ToUtf8(DescriptionView(r))) + ",\n";
     out += "  \"startTimeKnown\": " + Integer(r.startTimeKnown) + ",\n";
     out += "  \"startTime\": {\"year\": " + Integer(r.startTime.year) +
            ", \"month\": " + Integer(r.startTime.month) + ", \"day\": " + Integer(r.startTime.day) +

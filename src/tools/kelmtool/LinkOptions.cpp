@@ -2,9 +2,10 @@
 
 #include <QCoreApplication>
 
-#include <charconv>
+#include <cstdint>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ToolSupport.h"
@@ -13,64 +14,74 @@ namespace kelm::tool {
 
 namespace {
 
-bool ParseInt(std::string_view text, int low, int high, int& out) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return error == std::errc() && end == text.data() + text.size() && out >= low && out <= high;
+// Reads one number option into `field`; false after saying what is wrong.
+bool ReadNumber(const ParsedArgs& parsed, std::string_view option, int low, int high,
+                std::string_view what, std::int32_t& field) {
+    const std::optional<std::string_view> word = parsed.Value(option);
+    if (!word) {
+        return true;
+    }
+    const std::optional<int> value = ParseIntInRange(*word, low, high);
+    if (!value) {
+        PrintError("the " + std::string(what) + " is a number " + std::to_string(low) + ".." +
+                   std::to_string(high));
+        return false;
+    }
+    field = *value;
+    return true;
+}
+
+std::optional<MeasuredQuantity> QuantityOf(std::string_view word) {
+    if (word == "emf") {
+        return MeasuredQuantity::Emf;
+    }
+    if (word == "ph") {
+        return MeasuredQuantity::Ph;
+    }
+    if (word == "px") {
+        return MeasuredQuantity::Px;
+    }
+    if (word == "conductivity") {
+        return MeasuredQuantity::Conductivity;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int ParseLinkOptions(Args args, std::string_view usage, LinkOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (IsHelp(arg)) {
-            std::cout << usage;
-            return kExitOk;
-        }
-        if (i + 1 >= args.size()) {
-            PrintError("option " + std::string(arg) + " needs a value (see --help)");
+    const std::optional<ParsedArgs> parsed =
+        ParseArgs(args, {"--port", "--address", "--channel", "--quantity"});
+    if (!parsed) {
+        return kExitUsage;
+    }
+    if (parsed->help) {
+        std::cout << usage;
+        return kExitOk;
+    }
+    if (!parsed->positional.empty()) {
+        PrintError("unexpected word " + std::string(parsed->positional[0]) + " (see --help)");
+        return kExitUsage;
+    }
+    LinkSettings& s = options.settings;
+    // Channel 0 is accepted as the dialog accepts it; it has no code of its
+    // own, so Z stays at its start value.
+    if (!ReadNumber(*parsed, "--port", 1, 8, "port", s.comPort) ||
+        !ReadNumber(*parsed, "--address", 0, 255, "address", s.networkNumber) ||
+        !ReadNumber(*parsed, "--channel", 0, 9, "channel", s.channel)) {
+        return kExitUsage;
+    }
+    if (parsed->Value("--channel") && s.channel >= 1) {
+        s.codeZ = 15 + s.channel;
+    }
+    if (const std::optional<std::string_view> word = parsed->Value("--quantity")) {
+        const std::optional<MeasuredQuantity> quantity = QuantityOf(*word);
+        if (!quantity) {
+            PrintError("the quantity is emf, ph, px or conductivity");
             return kExitUsage;
         }
-        const std::string_view value = args[++i];
-        LinkSettings& s = options.settings;
-        if (arg == "--port") {
-            if (!ParseInt(value, 1, 8, s.comPort)) {
-                PrintError("the port is a number 1..8");
-                return kExitUsage;
-            }
-        } else if (arg == "--address") {
-            if (!ParseInt(value, 0, 255, s.networkNumber)) {
-                PrintError("the address is a number 0..255");
-                return kExitUsage;
-            }
-        } else if (arg == "--channel") {
-            // Channel 0 is accepted as the dialog accepts it; it has no code of
-            // its own, so Z stays at its start value.
-            if (!ParseInt(value, 0, 9, s.channel)) {
-                PrintError("the channel is a number 0..9");
-                return kExitUsage;
-            }
-            if (s.channel >= 1) {
-                s.codeZ = 15 + s.channel;
-            }
-        } else if (arg == "--quantity") {
-            if (value == "emf") {
-                options.quantity = MeasuredQuantity::Emf;
-            } else if (value == "ph") {
-                options.quantity = MeasuredQuantity::Ph;
-            } else if (value == "px") {
-                options.quantity = MeasuredQuantity::Px;
-            } else if (value == "conductivity") {
-                options.quantity = MeasuredQuantity::Conductivity;
-            } else {
-                PrintError("the quantity is emf, ph, px or conductivity");
-                return kExitUsage;
-            }
-            s.codeR = QuantityCodeR(options.quantity);
-        } else {
-            PrintError("unknown option " + std::string(arg) + " (see --help)");
-            return kExitUsage;
-        }
+        options.quantity = *quantity;
+        s.codeR = QuantityCodeR(options.quantity);
     }
     return -1;
 }

@@ -9,7 +9,6 @@
 #include <iterator>
 #include <system_error>
 
-#include "core/AtomicFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
@@ -29,10 +28,6 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
         return std::nullopt;
     }
     return bytes;
-}
-
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    return kelm::WriteFileAtomically(path, bytes);
 }
 
 void InitFreshState(SharedState& state) {
@@ -151,6 +146,38 @@ std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
         }
     }
     return parsed;
+}
+
+std::optional<int> ParseIntInRange(std::string_view word, int low, int high) {
+    int value = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    if (error != std::errc() || stop != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> ParseFiniteNumber(std::string_view word) {
+    double value = 0.0;
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+SeparatorChoice ReadSeparator(const ParsedArgs& args) {
+    const bool comma = args.Has("--comma");
+    const bool point = args.Has("--point");
+    if (comma && point) {
+        return {.conflict = true, .decimalComma = std::nullopt};
+    }
+    if (comma || point) {
+        return {.conflict = false, .decimalComma = comma ? 1 : 0};
+    }
+    return {};
 }
 
 int UsageError(std::string_view message, std::string_view usage) {

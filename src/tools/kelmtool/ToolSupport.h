@@ -27,10 +27,6 @@ void PrintError(std::string_view message);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
-// Writes through a temporary file in the same folder and a rename, so that a
-// failed write leaves an existing file whole.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
-
 // A fresh state holding the program's start values, the way kelm has it after
 // start-up without a settings file.
 void InitFreshState(SharedState& state);
@@ -66,6 +62,21 @@ struct ParsedArgs {
 std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
                                     std::initializer_list<std::string_view> valueOptions,
                                     std::initializer_list<std::string_view> switchOptions = {});
+
+// The whole word as a whole number from low to high, nothing else.
+std::optional<int> ParseIntInRange(std::string_view word, int low, int high);
+
+// The whole word as a finite decimal number ("7", "-50.5", "1e3"), nothing else.
+std::optional<double> ParseFiniteNumber(std::string_view word);
+
+// The decimal separator --comma or --point asks for: 1 or 0, nothing when
+// neither is given (the file's own separator stays). Both at once conflict.
+struct SeparatorChoice {
+    bool conflict = false;
+    std::optional<int> decimalComma;
+};
+SeparatorChoice ReadSeparator(const ParsedArgs& args);
+inline constexpr std::string_view kSeparatorConflict = "--comma and --point exclude each other";
 
 // Prints the error and "Usage: <usage>" on stderr; returns kExitUsage.
 int UsageError(std::string_view message, std::string_view usage);
