@@ -23,9 +23,11 @@ TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUtf8) {
 }
 
 TEST(Cp1251, ForeignAndMalformedTextIsReplacedNotDropped) {
-    EXPECT_EQ(Utf8ToCp1251("a\xE2\x88\x9A" "b"), "a?b");         // square root sign
-    EXPECT_EQ(Utf8ToCp1251("x\xC3"), "x?");                      // truncated sequence
-    EXPECT_EQ(Utf8ToCp1251("\xFF\xFE", '_'), "__");              // not UTF-8 at all
+    EXPECT_EQ(Utf8ToCp1251("a\xE2\x88\x9A"
+                           "b"),
+              "a?b");                                // square root sign
+    EXPECT_EQ(Utf8ToCp1251("x\xC3"), "x?");          // truncated sequence
+    EXPECT_EQ(Utf8ToCp1251("\xFF\xFE", '_'), "__");  // not UTF-8 at all
     EXPECT_EQ(Cp1251ToUtf8("\xCF\xF0\xE8\xE1\xEE\xF0"), "Прибор");
 }
 
