@@ -48,6 +48,14 @@ SharedState ExampleState() {
     return s;
 }
 
+std::string Repeated(std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 TEST_F(Kelmtool, ShowPrintsTheRecordAsJson) {
     WriteBytes(Path("a.kel"), SaveRecord(ExampleState()));
     const Outcome o = Run({"show", Path("a.kel")});
@@ -67,20 +75,8 @@ TEST_F(Kelmtool, ShowPrintsTheRecordAsJson) {
         "  \"processing\": {\"criterion\": 1, \"endValueEmf\": 0, \"endValuePh\": 7, "
         "\"interpolationKind\": 1, \"autoPointCount\": 1, \"interpolationPointCount\": 0, "
         "\"filterKind\": 1, \"filterStrength\": 5},\n"
-        "  \"colours\": [\n"
-        "    [0, 0, 0, 0],\n"
-        "    [1, 2, 3, 1],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0],\n"
-        "    [0, 0, 0, 0]\n"
-        "  ],\n"
-        "  \"decimalComma\": 0\n"
-        "}\n";
+        "  \"colours\": [\n    [0, 0, 0, 0],\n    [1, 2, 3, 1],\n" +
+        Repeated("    [0, 0, 0, 0],\n", 7) + "    [0, 0, 0, 0]\n  ],\n  \"decimalComma\": 0\n}\n";
     EXPECT_EQ(o.out, expected);
 }
 
