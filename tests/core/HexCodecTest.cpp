@@ -20,14 +20,12 @@ std::string Number(double value) {
 }
 
 TEST(HexWriter, FieldsAreFourUpperCaseDigitsOfTheLow16Bits) {
-    EXPECT_EQ(Field(0), "0000");
-    EXPECT_EQ(Field(2006), "07D6");
-    EXPECT_EQ(Field(0xABCD), "ABCD");
-    EXPECT_EQ(Field(65535), "FFFF");
-    EXPECT_EQ(Field(65536), "0000");
-    EXPECT_EQ(Field(70000), "1170");
-    EXPECT_EQ(Field(-1), "FFFF");
-    EXPECT_EQ(Field(-5), "FFFB");
+    const std::pair<std::int64_t, const char*> rows[] = {
+        {0, "0000"},     {2006, "07D6"},  {0xABCD, "ABCD"}, {65535, "FFFF"},
+        {65536, "0000"}, {70000, "1170"}, {-1, "FFFF"},     {-5, "FFFB"}};
+    for (const auto& [value, text] : rows) {
+        EXPECT_EQ(Field(value), text) << value;
+    }
 
     std::string bytes;
     for (int b : {0x00, 0x1D, 0x41, 0xC0, 0xFF}) {

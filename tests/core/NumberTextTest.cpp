@@ -81,14 +81,14 @@ TEST(FormatNumber, ExampleTableWithBothSeparators) {
 }
 
 TEST(FormatNumber, KeepsTheDecimalsAcrossEveryMagnitudeBand) {
-    EXPECT_EQ(FormatNumber(0.5555, 2, false).view(), "0.56");
-    EXPECT_EQ(FormatNumber(5.5555, 2, false).view(), "5.56");
-    EXPECT_EQ(FormatNumber(55.5555, 2, false).view(), "55.56");
-    EXPECT_EQ(FormatNumber(555.5555, 2, false).view(), "555.56");
-    EXPECT_EQ(FormatNumber(5555.5555, 2, false).view(), "5555.56");
-    EXPECT_EQ(FormatNumber(55555.5555, 2, false).view(), "55555.56");
-    EXPECT_EQ(FormatNumber(555555.5555, 2, false).view(), "555555.56");
-    EXPECT_EQ(FormatNumber(5555555.5555, 2, false).view(), "5555555.56");
+    const std::pair<double, const char*> rows[] = {
+        {0.5555, "0.56"},           {5.5555, "5.56"},
+        {55.5555, "55.56"},         {555.5555, "555.56"},
+        {5555.5555, "5555.56"},     {55555.5555, "55555.56"},
+        {555555.5555, "555555.56"}, {5555555.5555, "5555555.56"}};
+    for (const auto& [value, text] : rows) {
+        EXPECT_EQ(FormatNumber(value, 2, false).view(), text) << value;
+    }
     EXPECT_EQ(FormatNumber(999.9999, 3, false).view(), "1000.");
 }
 
@@ -116,30 +116,30 @@ TEST(FormatNumber, FollowsTheSeparatorOfTheState) {
 }
 
 TEST(TwoDigitText, PadsSingleDigitsAndLeavesTheRestAsTheyAre) {
-    EXPECT_EQ(TwoDigitText(0), "00");
-    EXPECT_EQ(TwoDigitText(5), "05");
-    EXPECT_EQ(TwoDigitText(9), "09");
-    EXPECT_EQ(TwoDigitText(10), "10");
-    EXPECT_EQ(TwoDigitText(2006), "2006");
     // A hand-made file can hold any year: shown as it is, never cut.
-    EXPECT_EQ(TwoDigitText(-5), "-5");
-    EXPECT_EQ(TwoDigitText(std::numeric_limits<int>::min()), "-2147483648");
+    const std::pair<int, const char*> rows[] = {{0, "00"},
+                                                {5, "05"},
+                                                {9, "09"},
+                                                {10, "10"},
+                                                {2006, "2006"},
+                                                {-5, "-5"},
+                                                {std::numeric_limits<int>::min(), "-2147483648"}};
+    for (const auto& [value, text] : rows) {
+        EXPECT_EQ(TwoDigitText(value), text);
+    }
 }
 
 TEST(ParseLeadingNumber, ReadsTheLeadingNumberLikeTheDialogsDo) {
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("12.5"), 12.5);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("  -3.25e2xyz"), -325.0);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("+7."), 7.0);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("1e"), 1.0);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("2,5"), 2.0);
-    EXPECT_EQ(ParseLeadingNumber("abc"), 0.0);
-    EXPECT_EQ(ParseLeadingNumber(""), 0.0);
-    EXPECT_EQ(ParseLeadingNumber("-"), 0.0);
-    EXPECT_EQ(ParseLeadingNumber("--5"), 0.0);
-    EXPECT_EQ(ParseLeadingNumber("nan"), 0.0);
-    EXPECT_EQ(ParseLeadingNumber("inf"), 0.0);
-    EXPECT_EQ(ParseLeadingNumber("1e999"), 0.0);
+    const std::pair<const char*, double> rows[] = {{"12.5", 12.5}, {"  -3.25e2xyz", -325.0},
+                                                   {"+7.", 7.0},   {".5", 0.5},
+                                                   {"1e", 1.0},    {"2,5", 2.0},
+                                                   {"abc", 0.0},   {"", 0.0},
+                                                   {"-", 0.0},     {"--5", 0.0},
+                                                   {"nan", 0.0},   {"inf", 0.0},
+                                                   {"1e999", 0.0}};
+    for (const auto& [text, value] : rows) {
+        EXPECT_DOUBLE_EQ(ParseLeadingNumber(text), value) << text;
+    }
 }
 
 TEST(ParseLeadingNumber, ReadsBackEverySignificantText) {

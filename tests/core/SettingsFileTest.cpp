@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/HexCodec.h"
 #include "core/SettingsFile.h"
 #include "core/SharedState.h"
+#include "support/DefaultSettings.h"
 #include "support/TempDir.h"
 
 namespace kelm {
@@ -34,38 +36,7 @@ std::string WithField(std::string file, int index, int value) {
 }
 
 TEST(SettingsFile, AFirstStartWritesTheStartValues) {
-    std::string expected =
-        "0064"
-        "0001"
-        "0000"
-        "0001"
-        "0010"
-        "0010"
-        "0000"
-        "001E"
-        "03E8"
-        "0000"
-        "0258"
-        "01F4";
-    for (int i = 0; i < 10; ++i) {
-        expected += "0064";
-    }
-    expected += std::string(10 * 16, '0');  // slots 0..9: nothing chosen yet
-    expected +=
-        "0032"
-        "0064"
-        "00C8"
-        "0001"
-        "0032"
-        "0064"
-        "0032"
-        "0001"
-        "00FF"
-        "0000"
-        "0000"
-        "0001";
-    expected += std::string(7 * 16, '0');
-    expected += "0000";
+    const std::string expected = test::DefaultSettingsBytes();
     EXPECT_EQ(EncodeSettings(StartState()), expected);
     EXPECT_EQ(expected.size(), static_cast<std::size_t>(kSettingsFileSize));
 
@@ -168,66 +139,61 @@ TEST(SettingsFile, NegativeAndHugeValuesKeepTheirLow16Bits) {
     EXPECT_EQ(EncodeSettings(s).substr(28, 8), "00000000");
 }
 
-struct Row {
-    int field;
-    int value;
-    int expected;
-    int (*read)(const SharedState&);
-};
-
 TEST(SettingsFile, EveryAcceptanceRow) {
+    using Read = int (*)(const SharedState&);
+    const Read port = [](const SharedState& s) { return s.link.comPort; };
+    const Read network = [](const SharedState& s) { return s.link.networkNumber; };
+    const Read channel = [](const SharedState& s) { return s.link.channel; };
+    const Read codeZ = [](const SharedState& s) { return s.link.codeZ; };
+    const Read codeR = [](const SharedState& s) { return s.link.codeR; };
+    const Read mode = [](const SharedState& s) { return s.acquisition.recordMode; };
+    const Read timer = [](const SharedState& s) { return int(s.acquisition.timerSeconds); };
+    const Read drift = [](const SharedState& s) { return int(s.acquisition.driftLimit); };
+    const Read saved = [](const SharedState& s) { return s.entryLayout.layoutSaved; };
+    const Read width = [](const SharedState& s) { return s.entryLayout.width; };
+    const Read height = [](const SharedState& s) { return s.entryLayout.height; };
+    const Read column0 = [](const SharedState& s) { return s.entryLayout.columnWidth[0]; };
+    const Read column9 = [](const SharedState& s) { return s.entryLayout.columnWidth[9]; };
+    const Read red0 = [](const SharedState& s) { return int{s.display.colours[0].red}; };
+    const Read green0 = [](const SharedState& s) { return int{s.display.colours[0].green}; };
+    const Read blue19 = [](const SharedState& s) { return int{s.display.colours[19].blue}; };
+    const Read chosen5 = [](const SharedState& s) { return s.display.colours[5].chosen; };
+    const Read chosen19 = [](const SharedState& s) { return s.display.colours[19].chosen; };
+    const Read comma = [](const SharedState& s) { return s.display.decimalComma; };
     const auto colour = [](int slot, int part) { return 23 + slot * 4 + part; };
-    const Row rows[] = {
-        {2, 0, 0, [](const SharedState& s) { return s.link.comPort; }},
-        {2, 10, 10, [](const SharedState& s) { return s.link.comPort; }},
-        {2, 11, 1, [](const SharedState& s) { return s.link.comPort; }},
-        {3, 255, 255, [](const SharedState& s) { return s.link.networkNumber; }},
-        {3, 256, 0, [](const SharedState& s) { return s.link.networkNumber; }},
-        {4, 0, 1, [](const SharedState& s) { return s.link.channel; }},
-        {4, 10, 10, [](const SharedState& s) { return s.link.channel; }},
-        {4, 11, 1, [](const SharedState& s) { return s.link.channel; }},
-        {5, 255, 255, [](const SharedState& s) { return s.link.codeZ; }},
-        {5, 256, 0, [](const SharedState& s) { return s.link.codeZ; }},
-        {6, 64, 64, [](const SharedState& s) { return s.link.codeR; }},
-        {6, 300, 0, [](const SharedState& s) { return s.link.codeR; }},
-        {7, 3, 3, [](const SharedState& s) { return s.acquisition.recordMode; }},
-        {7, 4, 0, [](const SharedState& s) { return s.acquisition.recordMode; }},
-        {8, 10000, 10000,
-         [](const SharedState& s) { return static_cast<int>(s.acquisition.timerSeconds); }},
-        {8, 10001, 0,
-         [](const SharedState& s) { return static_cast<int>(s.acquisition.timerSeconds); }},
-        {9, 10000, 10,
-         [](const SharedState& s) { return static_cast<int>(s.acquisition.driftLimit); }},
-        {9, 10001, 0,
-         [](const SharedState& s) { return static_cast<int>(s.acquisition.driftLimit); }},
-        {10, 1, 1, [](const SharedState& s) { return s.entryLayout.layoutSaved; }},
-        {10, 2, 0, [](const SharedState& s) { return s.entryLayout.layoutSaved; }},
-        {11, 399, 400, [](const SharedState& s) { return s.entryLayout.width; }},
-        {11, 400, 400, [](const SharedState& s) { return s.entryLayout.width; }},
-        {11, 65535, 65535, [](const SharedState& s) { return s.entryLayout.width; }},
-        {12, 0, 300, [](const SharedState& s) { return s.entryLayout.height; }},
-        {12, 301, 301, [](const SharedState& s) { return s.entryLayout.height; }},
-        {13, 9, 10, [](const SharedState& s) { return s.entryLayout.columnWidth[0]; }},
-        {22, 9, 10, [](const SharedState& s) { return s.entryLayout.columnWidth[9]; }},
-        {22, 11, 11, [](const SharedState& s) { return s.entryLayout.columnWidth[9]; }},
-        {colour(0, 0), 0x1FF, 0xFF,
-         [](const SharedState& s) { return int{s.display.colours[0].red}; }},
-        {colour(0, 1), 0x1234, 0x34,
-         [](const SharedState& s) { return int{s.display.colours[0].green}; }},
-        {colour(19, 2), 0xFF00, 0,
-         [](const SharedState& s) { return int{s.display.colours[19].blue}; }},
-        {colour(5, 3), 1, 1, [](const SharedState& s) { return s.display.colours[5].chosen; }},
-        {colour(5, 3), 2, 0, [](const SharedState& s) { return s.display.colours[5].chosen; }},
-        {colour(19, 3), 65535, 0,
-         [](const SharedState& s) { return s.display.colours[19].chosen; }},
-        {103, 1, 1, [](const SharedState& s) { return s.display.decimalComma; }},
-        {103, 2, 0, [](const SharedState& s) { return s.display.decimalComma; }},
+    // Each field with the values written into it and what a load makes of them.
+    const struct {
+        int field;
+        Read read;
+        std::vector<std::pair<int, int>> written;
+    } rows[] = {
+        {2, port, {{0, 0}, {10, 10}, {11, 1}}},
+        {3, network, {{255, 255}, {256, 0}}},
+        {4, channel, {{0, 1}, {10, 10}, {11, 1}}},
+        {5, codeZ, {{255, 255}, {256, 0}}},
+        {6, codeR, {{64, 64}, {300, 0}}},
+        {7, mode, {{3, 3}, {4, 0}}},
+        {8, timer, {{10000, 10000}, {10001, 0}}},
+        {9, drift, {{10000, 10}, {10001, 0}}},
+        {10, saved, {{1, 1}, {2, 0}}},
+        {11, width, {{399, 400}, {400, 400}, {65535, 65535}}},
+        {12, height, {{0, 300}, {301, 301}}},
+        {13, column0, {{9, 10}}},
+        {22, column9, {{9, 10}, {11, 11}}},
+        {colour(0, 0), red0, {{0x1FF, 0xFF}}},
+        {colour(0, 1), green0, {{0x1234, 0x34}}},
+        {colour(19, 2), blue19, {{0xFF00, 0}}},
+        {colour(5, 3), chosen5, {{1, 1}, {2, 0}}},
+        {colour(19, 3), chosen19, {{65535, 0}}},
+        {103, comma, {{1, 1}, {2, 0}}},
     };
     const std::string base = EncodeSettings(ChangedState());
-    for (const Row& row : rows) {
-        SharedState s = ChangedState();
-        DecodeSettings(s, WithField(base, row.field, row.value));
-        EXPECT_EQ(row.read(s), row.expected) << "field " << row.field << " value " << row.value;
+    for (const auto& row : rows) {
+        for (const auto& [value, expected] : row.written) {
+            SharedState s = ChangedState();
+            DecodeSettings(s, WithField(base, row.field, value));
+            EXPECT_EQ(row.read(s), expected) << "field " << row.field << " value " << value;
+        }
     }
 }
 

@@ -43,23 +43,18 @@ TEST(NewRecord, EmptiesTheRecordButKeepsQuantityAndProcessingChoices) {
     s.curve.firstDerivative[7] = 2.0;
 
     ASSERT_TRUE(NewRecord(s));
-    EXPECT_EQ(s.record.pointCount, 0);
-    EXPECT_EQ(s.record.points[3].volume, 0.0);
-    EXPECT_EQ(s.record.startTimeKnown, 0);
-    EXPECT_EQ(s.record.description[0], '\0');
-    EXPECT_EQ(s.processing.autoPointCount, 1);
-    EXPECT_EQ(s.processing.interpolationPointCount, 0);
-    EXPECT_EQ(s.curve.equivalencePointCount, 0);
-    EXPECT_EQ(s.curve.gridVolume[509], 0.0);
+    const TitrationRecord& r = s.record;
+    const ProcessingSettings& p = s.processing;
+    EXPECT_EQ(std::tuple(r.pointCount, r.points[3].volume, r.startTimeKnown, r.description[0],
+                         p.autoPointCount, p.interpolationPointCount, s.curve.equivalencePointCount,
+                         s.curve.gridVolume[509]),
+              std::tuple(0, 0.0, 0, '\0', 1, 0, 0, 0.0));
     // Kept as they were.
-    EXPECT_EQ(s.record.quantity, MeasuredQuantity::Px);
-    EXPECT_EQ(s.record.selectedPoint, 4);
-    EXPECT_EQ(s.processing.criterion, EndPointCriterion::GivenValue);
-    EXPECT_EQ(s.processing.endValueEmf, -50.0);
-    EXPECT_EQ(s.processing.interpolationKind, InterpolationKind::Linear);
-    EXPECT_EQ(s.processing.filterKind, FilterKind::MovingAverage);
-    EXPECT_EQ(s.curve.curveProcessed, 1);
-    EXPECT_EQ(s.curve.firstDerivative[7], 2.0);
+    EXPECT_EQ(
+        std::tuple(r.quantity, r.selectedPoint, p.criterion, p.endValueEmf, p.interpolationKind,
+                   p.filterKind, s.curve.curveProcessed, s.curve.firstDerivative[7]),
+        std::tuple(MeasuredQuantity::Px, 4, EndPointCriterion::GivenValue, -50.0,
+                   InterpolationKind::Linear, FilterKind::MovingAverage, 1, 2.0));
 }
 
 TEST(Colours, BuiltInThenPreferredThenRecordColourWins) {

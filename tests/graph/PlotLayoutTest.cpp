@@ -11,109 +11,49 @@
 namespace kelm {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-
-std::vector<double> Lines(const ValueGridLines& lines) {
-    return {lines.lineValue.begin(), lines.lineValue.begin() + lines.lineCount};
-}
-
-RoundedValueAxis RoundCurve(double yMin, double yMax, MeasuredQuantity q) {
-    return RoundValueAxis({0.0, 1.0, yMin, yMax}, q, ViewMode::Curve);
-}
-
-TEST(RoundValueAxis, EmfStepsAndReferenceLines) {
-    auto a = RoundCurve(100.0, 250.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, 0.0);
-    EXPECT_EQ(a.ranges.yMax, 500.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 500.0));
-
-    a = RoundCurve(-30.0, 470.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, -500.0);
-    EXPECT_EQ(a.ranges.yMax, 500.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(-500.0, 0.0, 500.0));
-
-    // Twelve lines would fit in 0..5500; only the first ten are kept.
-    a = RoundCurve(0.0, 5000.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, 0.0);
-    EXPECT_EQ(a.ranges.yMax, 5500.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAreArray({0.0, 500.0, 1000.0, 1500.0, 2000.0, 2500.0,
-                                                  3000.0, 3500.0, 4000.0, 4500.0}));
-
-    // One point: an empty span takes step 1, and a maximum on a step still grows.
-    a = RoundCurve(250.0, 250.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, 250.0);
-    EXPECT_EQ(a.ranges.yMax, 251.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(250.0, 251.0));
-
-    // The step bounds: a span of exactly 100 takes 50, of exactly 10 takes 5.
-    a = RoundCurve(20.0, 120.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, 0.0);
-    EXPECT_EQ(a.ranges.yMax, 150.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 50.0, 100.0, 150.0));
-    a = RoundCurve(-12.0, -2.0, MeasuredQuantity::Emf);
-    EXPECT_EQ(a.ranges.yMin, -15.0);
-    EXPECT_EQ(a.ranges.yMax, 0.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(-15.0, -10.0, -5.0, 0.0));
-}
-
-TEST(RoundValueAxis, PhRanges) {
-    auto a = RoundCurve(2.1, 11.8, MeasuredQuantity::Ph);
-    EXPECT_EQ(a.ranges.yMin, 0.0);
-    EXPECT_EQ(a.ranges.yMax, 14.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
-
-    a = RoundCurve(-0.5, 12.0, MeasuredQuantity::Ph);
-    EXPECT_EQ(a.ranges.yMin, -2.0);
-    EXPECT_EQ(a.ranges.yMax, 20.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(-2.0, 0.0, 7.0, 14.0, 20.0));
-
-    // Beyond -2..20 the range stays and the lines may lie outside it.
-    a = RoundCurve(15.0, 21.0, MeasuredQuantity::Ph);
-    EXPECT_EQ(a.ranges.yMin, 15.0);
-    EXPECT_EQ(a.ranges.yMax, 21.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
-}
-
-TEST(RoundValueAxis, PxRanges) {
-    auto a = RoundCurve(1.0, 9.0, MeasuredQuantity::Px);
-    EXPECT_EQ(a.ranges.yMin, 0.0);
-    EXPECT_EQ(a.ranges.yMax, 10.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 5.0, 10.0));
-
-    a = RoundCurve(1.0, 12.0, MeasuredQuantity::Px);
-    EXPECT_EQ(a.ranges.yMax, 14.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
-
-    // -2..20 with three lines, not the five of pH.
-    a = RoundCurve(-1.0, 5.0, MeasuredQuantity::Px);
-    EXPECT_EQ(a.ranges.yMin, -2.0);
-    EXPECT_EQ(a.ranges.yMax, 20.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 7.0, 14.0));
-
-    a = RoundCurve(3.0, 25.0, MeasuredQuantity::Px);
-    EXPECT_EQ(a.ranges.yMin, 3.0);
-    EXPECT_EQ(a.ranges.yMax, 25.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0, 10.0, 20.0));
-}
-
-TEST(RoundValueAxis, ConductivityAndDerivativeAreNotRounded) {
-    auto a = RoundCurve(0.37, 1.93, MeasuredQuantity::Conductivity);
-    EXPECT_EQ(a.ranges.yMin, 0.37);
-    EXPECT_EQ(a.ranges.yMax, 1.93);
-    EXPECT_EQ(a.lines.lineCount, 0);
-
-    a = RoundValueAxis({0, 1, 3.0, 40.0}, MeasuredQuantity::Emf, ViewMode::Derivative);
-    EXPECT_EQ(a.ranges.yMin, 3.0);
-    EXPECT_EQ(a.ranges.yMax, 40.0);
-    EXPECT_EQ(a.lines.lineCount, 0);
-
-    a = RoundValueAxis({0, 1, -3.0, 40.0}, MeasuredQuantity::Ph, ViewMode::Derivative);
-    EXPECT_EQ(a.ranges.yMin, -3.0);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0));
-
-    a = RoundValueAxis({0, 1, 0.0, 40.0}, MeasuredQuantity::Emf, ViewMode::Derivative);
-    EXPECT_THAT(Lines(a.lines), ElementsAre(0.0));
+TEST(RoundValueAxis, RoundsTheValueRangeAndPlacesTheReferenceLines) {
+    using Q = MeasuredQuantity;
+    const ViewMode curve = ViewMode::Curve, derivative = ViewMode::Derivative;
+    const struct {
+        Q quantity;
+        ViewMode mode;
+        double yMin, yMax, roundedMin, roundedMax;
+        std::vector<double> lines;
+    } rows[] = {
+        {Q::Emf, curve, 100, 250, 0, 500, {0, 500}},
+        {Q::Emf, curve, -30, 470, -500, 500, {-500, 0, 500}},
+        // Twelve lines would fit in 0..5500; only the first ten are kept.
+        {Q::Emf, curve, 0, 5000, 0, 5500, {0, 500, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500}},
+        // One point: an empty span takes step 1, and a maximum on a step still grows.
+        {Q::Emf, curve, 250, 250, 250, 251, {250, 251}},
+        // The step bounds: a span of exactly 100 takes 50, of exactly 10 takes 5.
+        {Q::Emf, curve, 20, 120, 0, 150, {0, 50, 100, 150}},
+        {Q::Emf, curve, -12, -2, -15, 0, {-15, -10, -5, 0}},
+        {Q::Ph, curve, 2.1, 11.8, 0, 14, {0, 7, 14}},
+        {Q::Ph, curve, -0.5, 12, -2, 20, {-2, 0, 7, 14, 20}},
+        // Beyond -2..20 the range stays and the lines may lie outside it.
+        {Q::Ph, curve, 15, 21, 15, 21, {0, 7, 14}},
+        {Q::Px, curve, 1, 9, 0, 10, {0, 5, 10}},
+        {Q::Px, curve, 1, 12, 0, 14, {0, 7, 14}},
+        // -2..20 with three lines, not the five of pH.
+        {Q::Px, curve, -1, 5, -2, 20, {0, 7, 14}},
+        {Q::Px, curve, 3, 25, 3, 25, {0, 10, 20}},
+        // Conductivity and derivatives are not rounded; a derivative range
+        // reaching 0 gets a line there.
+        {Q::Conductivity, curve, 0.37, 1.93, 0.37, 1.93, {}},
+        {Q::Emf, derivative, 3, 40, 3, 40, {}},
+        {Q::Ph, derivative, -3, 40, -3, 40, {0}},
+        {Q::Emf, derivative, 0, 40, 0, 40, {0}},
+    };
+    for (const auto& row : rows) {
+        const RoundedValueAxis a =
+            RoundValueAxis({0, 1, row.yMin, row.yMax}, row.quantity, row.mode);
+        const std::vector<double> lines(a.lines.lineValue.begin(),
+                                        a.lines.lineValue.begin() + a.lines.lineCount);
+        EXPECT_EQ(std::tuple(a.ranges.yMin, a.ranges.yMax, lines),
+                  std::tuple(row.roundedMin, row.roundedMax, row.lines))
+            << int(row.quantity) << " " << int(row.mode) << " " << row.yMin << ".." << row.yMax;
+    }
 }
 
 TEST(BuildPlottedSeries, DerivativeIsPointToPointAndZeroForEqualVolumes) {
@@ -125,10 +65,7 @@ TEST(BuildPlottedSeries, DerivativeIsPointToPointAndZeroForEqualVolumes) {
     r.points[3] = {2.5, 170.0};
     const PlottedSeries d = BuildPlottedSeries(r, ViewMode::Derivative);
     EXPECT_EQ(d.count, 4);
-    EXPECT_EQ(d.y[0], 0.0);
-    EXPECT_EQ(d.y[1], 30.0);
-    EXPECT_EQ(d.y[2], 0.0);
-    EXPECT_EQ(d.y[3], -20.0);
+    EXPECT_EQ(std::vector(d.y.begin(), d.y.begin() + 4), (std::vector{0.0, 30.0, 0.0, -20.0}));
     EXPECT_EQ(d.x[3], 2.5);
 
     const PlottedSeries c = BuildPlottedSeries(r, ViewMode::Curve);
@@ -147,10 +84,7 @@ TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
     s->processing.interpolationPointCount = 0;  // a new record after an earlier run
     PlottedSeries series = BuildPlottedSeries(s->record, ViewMode::Curve);
     AxisRanges r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve));
-    EXPECT_EQ(r.xMin, 1.0);
-    EXPECT_EQ(r.xMax, 3.0);
-    EXPECT_EQ(r.yMin, 10.0);
-    EXPECT_EQ(r.yMax, 20.0);
+    EXPECT_EQ(std::tuple(r.xMin, r.xMax, r.yMin, r.yMax), std::tuple(1.0, 3.0, 10.0, 20.0));
 
     s->processing.interpolationPointCount = 3;
     s->curve.gridVolume[0] = 0.0;
@@ -179,12 +113,8 @@ TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
 
 TEST(ComputePlotScale, PageFrameAndCollapsedRanges) {
     const PlotScale page = ComputePlotScale({0.0, 10.0, 0.0, 500.0}, {1600, 1200, 200});
-    EXPECT_EQ(page.x0, 360);
-    EXPECT_EQ(page.yBase, 1140);
-    EXPECT_EQ(page.xAxisEnd, 1520);
-    EXPECT_EQ(page.yAxisTop, 60);
-    EXPECT_EQ(page.kx, 128.0);
-    EXPECT_EQ(page.ky, 1.92);
+    EXPECT_EQ(std::tuple(page.x0, page.yBase, page.xAxisEnd, page.yAxisTop, page.kx, page.ky),
+              std::tuple(360, 1140, 1520, 60, 128.0, 1.92));
     // The data reach x0 + 1280, past the end of the axis.
     EXPECT_EQ(MapMeasuredPoint(page, 10.0, 500.0), (SurfacePoint{1640, 180}));
 

@@ -64,17 +64,19 @@ TEST(CheckReport, QuantityWordsAndEmptyIdentityStrings) {
 }
 
 TEST(ReadingFailure, WordsEveryCode) {
-    const auto text = [](ResultCode code) { return Utf8(ReadingFailureText(code).view()); };
-    EXPECT_EQ(text(2), "Неверный формат данных");
-    EXPECT_EQ(text(3), "Ошибка в параметрах команды");
-    EXPECT_EQ(text(4), "Данные не готовы");
-    EXPECT_EQ(text(255), "Прибор не исправен");
-    EXPECT_EQ(text(256), "Нет связи");
-    EXPECT_EQ(text(257), "Ошибка пакета");
-    EXPECT_EQ(text(258), "Ошибка COM порта");
-    EXPECT_EQ(text(26), "Ошибка 1ah");
-    EXPECT_EQ(text(1), "Ошибка 1h");
-    EXPECT_EQ(text(254), "Ошибка feh");
+    const std::pair<ResultCode, const char*> rows[] = {{2, "Неверный формат данных"},
+                                                       {3, "Ошибка в параметрах команды"},
+                                                       {4, "Данные не готовы"},
+                                                       {255, "Прибор не исправен"},
+                                                       {256, "Нет связи"},
+                                                       {257, "Ошибка пакета"},
+                                                       {258, "Ошибка COM порта"},
+                                                       {26, "Ошибка 1ah"},
+                                                       {1, "Ошибка 1h"},
+                                                       {254, "Ошибка feh"}};
+    for (const auto& [code, expected] : rows) {
+        EXPECT_EQ(Utf8(ReadingFailureText(code).view()), expected) << code;
+    }
 }
 
 }  // namespace

@@ -21,11 +21,10 @@ void ExpectUnchangedByFailedRun(std::unique_ptr<SharedState> state) {
     state->curve.firstDerivative[3] = 4.5;
     state->curve.equivalencePointCount = 2;
     EXPECT_EQ(RunProcessing(*state), kTooFewPoints);
-    EXPECT_EQ(state->processing.interpolationPointCount, 77);
-    EXPECT_EQ(state->curve.gridVolume[3], 1.25);
-    EXPECT_EQ(state->curve.firstDerivative[3], 4.5);
-    EXPECT_EQ(state->curve.equivalencePointCount, 2);
-    EXPECT_EQ(state->curve.curveProcessed, 0);
+    const ProcessedCurve& c = state->curve;
+    EXPECT_EQ(std::tuple(state->processing.interpolationPointCount, c.gridVolume[3],
+                         c.firstDerivative[3], c.equivalencePointCount, c.curveProcessed),
+              std::tuple(77, 1.25, 4.5, 2, 0));
 }
 
 TEST(RunProcessing, EndsAsTooFewPointsWithoutChangingAnythingWhenThereIsNoCurve) {

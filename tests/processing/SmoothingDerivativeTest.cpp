@@ -107,15 +107,14 @@ TEST(MovingAverage, AveragesSymmetricallyAndKeepsTheEnds) {
 }
 
 TEST(FilterWindow, FollowsTheStrengthAndShrinksToTheGrid) {
-    EXPECT_EQ(FilterWindow(0, 100), 0);
-    EXPECT_EQ(FilterWindow(1, 100), 0);
-    EXPECT_EQ(FilterWindow(2, 100), 3);
-    EXPECT_EQ(FilterWindow(5, 100), 5);
-    EXPECT_EQ(FilterWindow(14, 100), 15);
-    EXPECT_EQ(FilterWindow(15, 4), 5);  // strength above N: N made odd
-    EXPECT_EQ(FilterWindow(15, 3), 3);
-    EXPECT_EQ(FilterWindow(40, 100), 15);  // a damaged setting stays in the table
-    EXPECT_EQ(FilterWindow(-3, 100), 0);
+    // {strength, N, window}: strength above N gives N made odd, and a damaged
+    // strength (40, -3) stays in the table.
+    const std::tuple<int, int, int> rows[] = {{0, 100, 0}, {1, 100, 0},   {2, 100, 3},
+                                              {5, 100, 5}, {14, 100, 15}, {15, 4, 5},
+                                              {15, 3, 3},  {40, 100, 15}, {-3, 100, 0}};
+    for (const auto& [strength, n, window] : rows) {
+        EXPECT_EQ(FilterWindow(strength, n), window) << strength << " " << n;
+    }
 
     SmoothingCase s(FilterKind::MovingAverage, 15, 4);
     for (int i = 0; i < 4; ++i) {

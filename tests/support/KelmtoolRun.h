@@ -1,5 +1,5 @@
-// Runs the built kelmtool with words as its arguments and collects its exit
-// status, stdout and stderr through files in a test folder.
+// Runs a built program (kelmtool, kelm-sim) in a test folder with words as its
+// arguments and collects its exit status, stdout and stderr through files there.
 #pragma once
 
 #include <sys/wait.h>
@@ -30,7 +30,8 @@ inline std::string ShellQuoted(std::string_view word) {
 
 inline ToolOutcome RunTool(const std::filesystem::path& tool, std::span<const std::string> words,
                            const std::filesystem::path& folder) {
-    std::string command = ShellQuoted(tool.string());
+    std::string command =
+        "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(tool.string());
     for (const std::string& w : words) {
         command += ' ' + ShellQuoted(w);
     }

@@ -12,70 +12,31 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PtySimulator.h"
 #include "link/Protocol.h"
+#include "support/KelmtoolRun.h"
+#include "support/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using kelm::sim::Instrument;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using kelm::test::ReadBytes;
+using Outcome = kelm::test::ToolOutcome;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs `program` with `args` in `folder`, collecting its output.
 Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
                    const fs::path& folder) {
-    const fs::path outPath = folder / "stdout.txt";
-    const fs::path errPath = folder / "stderr.txt";
-    std::vector<char*> argv;
-    std::vector<std::string> words = {program};
-    words.insert(words.end(), args.begin(), args.end());
-    for (std::string& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(folder.c_str()) != 0) {
-            ::_exit(126);
-        }
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(err, STDERR_FILENO);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ::close(out);
-    ::close(err);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(outPath), ReadFile(errPath)};
+    return kelm::test::RunTool(program, args, folder);
 }
 
 class LinkCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("kelm-link-commands-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
         kelm::sim::InstrumentConfig config;
         config.noiseMv = 0;
         config.pace = false;
@@ -89,10 +50,7 @@ protected:
             ports << "COM" << n << '=' << (folder / "absent").string() << '\n';
         }
     }
-    void TearDown() override {
-        simulator->Stop();
-        fs::remove_all(folder);
-    }
+    void TearDown() override { simulator->Stop(); }
     void Configure(const std::function<void(kelm::sim::InstrumentConfig&)>& change) {
         simulator->With([&](Instrument& meter, double) { change(meter.Config()); });
     }
@@ -100,7 +58,8 @@ protected:
         return RunProgram(KELMTOOL, args, folder);
     }
 
-    fs::path folder;
+    kelm::test::TempDir dir;
+    const fs::path& folder = dir.path();
     std::unique_ptr<kelm::sim::PtySimulator> simulator;
 };
 
@@ -232,16 +191,16 @@ TEST_F(LinkCommands, ReadFailuresAreWordedOnStderr) {
 }
 
 TEST(KelmSim, HelpAndALinkedDeviceThatAnswers) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("kelm-sim-run-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    EXPECT_EQ(RunProgram(KELM_SIM, {"--help"}, folder).status, 0);
-    EXPECT_NE(ReadFile(folder / "stdout.txt").find("--fault"), std::string::npos);
+    const kelm::test::TempDir dir;
+    const fs::path& folder = dir.path();
+    const Outcome help = RunProgram(KELM_SIM, {"--help"}, folder);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--fault"), std::string::npos);
     EXPECT_EQ(RunProgram(KELM_SIM, {"--address", "300"}, folder).status, 64);
     // --link never replaces a file that is not a symbolic link.
     std::ofstream(folder / "notes.txt") << "keep me";
     EXPECT_NE(RunProgram(KELM_SIM, {"--link", (folder / "notes.txt").string()}, folder).status, 0);
-    EXPECT_EQ(ReadFile(folder / "notes.txt"), "keep me");
+    EXPECT_EQ(ReadBytes(folder / "notes.txt"), "keep me");
 
     // Started in the background with stdin closed: it must keep answering.
     const fs::path link = folder / "meter";
@@ -278,7 +237,6 @@ TEST(KelmSim, HelpAndALinkedDeviceThatAnswers) {
     ::close(out[0]);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));  // the link is removed on exit
-    fs::remove_all(folder);
 }
 
 }  // namespace

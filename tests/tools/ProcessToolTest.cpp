@@ -185,15 +185,12 @@ TEST_F(ProcessTool, SavesTheProcessedRecordWithTheOverriddenSettings) {
         const ToolOutcome o = Run(words);
         ASSERT_EQ(o.status, 0) << o.err;
         auto saved = Load("out.kel");
-        EXPECT_EQ(saved->processing.criterion, EndPointCriterion::GivenValue);
-        EXPECT_EQ(saved->processing.endValueEmf, -50.5);
-        EXPECT_EQ(saved->processing.endValuePh, 7.0);
-        EXPECT_EQ(saved->processing.interpolationKind, InterpolationKind::Linear);
-        EXPECT_EQ(saved->processing.autoPointCount, 0);
-        EXPECT_EQ(saved->processing.interpolationPointCount, 300);
-        EXPECT_EQ(saved->processing.filterKind, FilterKind::MovingAverage);
-        EXPECT_EQ(saved->processing.filterStrength, 7);
-        EXPECT_EQ(saved->display.decimalComma, 0);
+        const ProcessingSettings& p = saved->processing;
+        EXPECT_EQ(std::tuple(p.criterion, p.endValueEmf, p.endValuePh, p.interpolationKind,
+                             p.autoPointCount, p.interpolationPointCount, p.filterKind,
+                             p.filterStrength, saved->display.decimalComma),
+                  std::tuple(EndPointCriterion::GivenValue, -50.5, 7.0, InterpolationKind::Linear,
+                             0, 300, FilterKind::MovingAverage, 7, 0));
         std::filesystem::remove(dir / "out.kel");
     }
 

@@ -39,53 +39,35 @@ TEST_F(Document, ANewRecordIsUntitled) {
     EXPECT_EQ(doc_.Title(), "Безымянный");
 }
 
-TEST_F(Document, AFileWithAZeroByteBeforeTheDataKeepsTheOpenRecord) {
+// A damaged file shows the loader's message and keeps the open record, which
+// still belongs to its own file: Save must not go to the damaged one.
+TEST_F(Document, ADamagedFileKeepsTheOpenRecordAndItsFile) {
     const QString good = WriteRecord("good.kel", 6);
     ASSERT_TRUE(doc_.Open(good));
     const std::string before = Snapshot(state_);
 
-    const QString damaged = Path("damaged.kel");
-    std::string bytes = RecordBytes(9);
-    bytes[3] = '\0';  // inside the readable part, before the marker
-    WriteFile(damaged, bytes);
-
-    EXPECT_FALSE(doc_.Open(damaged));
-    ASSERT_EQ(prompter_.messages.size(), 1u);
-    EXPECT_EQ(prompter_.messages[0].kind, "error");
-    EXPECT_EQ(prompter_.messages[0].caption, "Kelm");
-    EXPECT_EQ(prompter_.messages[0].text, "Нет данных для чтения");
-    EXPECT_EQ(Snapshot(state_), before);
-    // The record still belongs to its own file: Save must not go to the damaged one.
-    EXPECT_EQ(doc_.Path(), good);
-    EXPECT_EQ(doc_.Title(), "good.kel");
-}
-
-TEST_F(Document, AFileThatEndsInsideItsDataKeepsTheOpenRecord) {
-    ASSERT_TRUE(doc_.Open(WriteRecord("good.kel", 6)));
-    const std::string before = Snapshot(state_);
-
-    std::string bytes = RecordBytes(9, MeasuredQuantity::Ph, 1);
-    bytes.resize(bytes.find(kRecordMarker) + 40);  // past the marker, inside the points
-    const QString truncated = Path("truncated.kel");
-    WriteFile(truncated, bytes);
-
-    EXPECT_FALSE(doc_.Open(truncated));
-    ASSERT_EQ(prompter_.messages.size(), 1u);
-    EXPECT_EQ(prompter_.messages[0].caption, "Kelm");
-    EXPECT_EQ(prompter_.messages[0].text, "Unexpected file format.");
-    EXPECT_EQ(Snapshot(state_), before);
-    EXPECT_EQ(doc_.Title(), "good.kel");
-}
-
-TEST_F(Document, AFileWithoutAnyDataIsRefused) {
-    for (const std::string& bytes : {std::string(), std::string("only readable text\r\n")}) {
-        const QString path = Path("nodata.kel");
-        WriteFile(path, bytes);
+    std::string zeroByte = RecordBytes(9);
+    zeroByte[3] = '\0';  // inside the readable part, before the marker
+    std::string truncated = RecordBytes(9, MeasuredQuantity::Ph, 1);
+    truncated.resize(truncated.find(kRecordMarker) + 40);  // past the marker, inside the points
+    const struct {
+        std::string bytes;
+        std::string message;
+    } cases[] = {{zeroByte, "Нет данных для чтения"},
+                 {truncated, "Unexpected file format."},
+                 {"", "Unexpected file format."},
+                 {"only readable text\r\n", "Unexpected file format."}};
+    for (const auto& c : cases) {
+        const QString damaged = Path("damaged.kel");
+        WriteFile(damaged, c.bytes);
         prompter_.messages.clear();
-        EXPECT_FALSE(doc_.Open(path));
+        EXPECT_FALSE(doc_.Open(damaged)) << c.message;
         ASSERT_EQ(prompter_.messages.size(), 1u);
-        EXPECT_EQ(prompter_.messages[0].text, "Unexpected file format.");
-        EXPECT_EQ(state_.record.pointCount, 0);
+        const Message& m = prompter_.messages[0];
+        EXPECT_EQ(std::tie(m.kind, m.caption, m.text), std::tie("error", "Kelm", c.message));
+        EXPECT_EQ(Snapshot(state_), before) << c.message;
+        EXPECT_EQ(doc_.Path(), good);
+        EXPECT_EQ(doc_.Title(), "good.kel");
     }
 }
 
