@@ -60,8 +60,17 @@ StartResult CKelmApp::Start() {
             }
             break;
         case ShellCommand::Kind::Open:
-            if (!doc_.Open(command.file)) {
-                return StartResult::Failed;
+            switch (doc_.OpenFile(command.file)) {
+                case CKelmDoc::OpenResult::Opened:
+                    break;
+                case CKelmDoc::OpenResult::NothingToRead:
+                    // The file holds no record: once told, the user works on a new one.
+                    if (!doc_.New()) {
+                        return StartResult::Failed;
+                    }
+                    break;
+                case CKelmDoc::OpenResult::Failed:
+                    return StartResult::Failed;
             }
             break;
         case ShellCommand::Kind::Print:

@@ -33,16 +33,16 @@ bool CKelmDoc::New() {
     return true;
 }
 
-bool CKelmDoc::Open(const QString& path) {
+CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         prompter_.Error(kAppCaption, "Не удалось открыть файл " + Quoted(path) + ".");
-        return false;
+        return OpenResult::Failed;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         prompter_.Error(kAppCaption, "Не удалось прочитать файл " + Quoted(path) + ".");
-        return false;
+        return OpenResult::Failed;
     }
     // A failed load leaves the record as it was; the path must stay with it,
     // or a later Save would write the old record over the damaged file.
@@ -50,12 +50,12 @@ bool CKelmDoc::Open(const QString& path) {
         LoadRecord(state_, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (status != LoadStatus::Loaded) {
         prompter_.Error(kAppCaption, LoadFailureMessage(status));
-        return false;
+        return status == LoadStatus::NoData ? OpenResult::NothingToRead : OpenResult::Failed;
     }
     path_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(path_);
     RedrawViews(state_);
-    return true;
+    return OpenResult::Opened;
 }
 
 bool CKelmDoc::SaveTo(const QString& path) {

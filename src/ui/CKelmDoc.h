@@ -20,9 +20,16 @@ public:
     // NewRecord; the record then has no file.
     bool New();
 
+    enum class OpenResult {
+        Opened,
+        NothingToRead,  // a byte 0 before the data: a readable file without a record
+        Failed,         // missing, unreadable, or ending before its data
+    };
+
     // Reads the whole file and loads it. On any failure the user is told and
     // the open record, its path and title stay as they were.
-    bool Open(const QString& path);
+    OpenResult OpenFile(const QString& path);
+    bool Open(const QString& path) { return OpenFile(path) == OpenResult::Opened; }
 
     // Writes the record to `path` through a temporary file renamed over the
     // old one; on failure the user is told and the file on disk is unchanged.

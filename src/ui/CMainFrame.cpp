@@ -509,7 +509,11 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     activateWindow();
-    OpenFile(urls.first().toLocalFile());
+    // Opened after the drop has finished: a message box about a damaged file
+    // must not keep the program the file came from waiting for the drop's end.
+    const QString path = urls.first().toLocalFile();
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenFile(path); }, Qt::QueuedConnection);
 }
 
 }  // namespace kelm

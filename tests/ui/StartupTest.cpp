@@ -97,15 +97,30 @@ TEST_F(Startup, AMissingCommandLineFileEndsTheStartNamingTheFile) {
     EXPECT_EQ(ReadFile(Path("kelm.cfg")), before);
 }
 
-TEST_F(Startup, ADamagedCommandLineFileEndsTheStartWithTheQuotedMessage) {
-    const QString file = Path("damaged.kel");
-    static constexpr char kBytes[] = "text only\r\n\0more";
-    WriteFile(file, std::string(kBytes, sizeof kBytes - 1));
+TEST_F(Startup, ATruncatedCommandLineFileEndsTheStartWithTheQuotedMessage) {
+    const QString file = Path("truncated.kel");
+    WriteFile(file, std::string("text only, and no data"));
     EXPECT_EQ(Start({file}), StartResult::Failed);
     ASSERT_EQ(prompter_.messages.size(), 1u);
-    EXPECT_EQ(prompter_.messages[0].text, "Нет данных для чтения");
+    EXPECT_EQ(prompter_.messages[0].text, "Unexpected file format.");
     app_->Exit();
     EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+}
+
+// A byte 0 before the data: the file opens but holds no record, so after the
+// message the program starts with a new one, as without a file.
+TEST_F(Startup, ACommandLineFileWithNothingToReadStartsANewRecord) {
+    WriteSettings(/*decimalComma=*/1);
+    const QString file = Path("empty.kel");
+    static constexpr char kBytes[] = "text only\r\n\0more";
+    WriteFile(file, std::string(kBytes, sizeof kBytes - 1));
+    EXPECT_EQ(Start({file}), StartResult::Running);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].caption, "Kelm");
+    EXPECT_EQ(prompter_.messages[0].text, "Нет данных для чтения");
+    EXPECT_EQ(state_.record.pointCount, 0);
+    EXPECT_EQ(app_->MainFrame().windowTitle(), "Безымянный - Kelm");
+    EXPECT_EQ(state_.display.decimalComma, 1);  // the settings file was read
 }
 
 TEST_F(Startup, APrintRequestForAnUnknownPrinterFailsAndLeavesTheSettingsAlone) {
