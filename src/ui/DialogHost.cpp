@@ -91,10 +91,15 @@ void DialogHost::Run(ModalDialog which, QWidget* owner) {
 void DialogHost::SeparatorChanged() {
     for (int i = 0; i < kWorkDialogCount; ++i) {
         QWidget* dialog = created_[i];
-        if (dialog != nullptr && work_[i].onSeparatorChange) {
-            Present(dialog);
-            work_[i].onSeparatorChange(dialog);
+        if (dialog == nullptr || !work_[i].onSeparatorChange) {
+            continue;
         }
+        // Only the results window comes back on screen; the others refresh
+        // their numbers where they are, shown or hidden.
+        if (i == Index(WorkDialog::Results)) {
+            Present(dialog);
+        }
+        work_[i].onSeparatorChange(dialog);
     }
 }
 

@@ -26,9 +26,9 @@ struct WorkDialogSlot {
     // Runs after the menu command has shown the dialog (the results dialog
     // fills its report with the equivalence points). Optional.
     std::function<void(QWidget* dialog)> afterShow{};
-    // Runs after a change of decimal separator once the dialog exists; the
-    // host shows the dialog again first (the results dialog refills its
-    // report in the mode it showed last). Optional.
+    // Runs after a change of decimal separator once the dialog exists. The
+    // host shows the results dialog again first (it refills its report in the
+    // mode it showed last); any other dialog stays shown or hidden. Optional.
     std::function<void(QWidget* dialog)> onSeparatorChange{};
 };
 
@@ -52,8 +52,8 @@ public:
     // titration parameters close, whichever button closed them.
     void Run(ModalDialog which, QWidget* owner);
 
-    // After "Точка" or "Запятая": brings back and refreshes the dialogs that
-    // follow the separator, once they exist.
+    // After "Точка" or "Запятая": refreshes the dialogs that follow the
+    // separator, once they exist, and brings back the results window.
     void SeparatorChanged();
 
     // The dialog once created, else null.

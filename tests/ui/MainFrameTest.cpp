@@ -202,10 +202,17 @@ TEST_F(MainFrame, AWorkDialogIsCreatedOnceShownAndRestored) {
 
 TEST_F(MainFrame, TheSeparatorCommandsBringBackTheResultsOnceTheyExist) {
     int refreshed = 0;
+    int entryRefreshed = 0;
     Start([&](DialogHost& host) {
         host.Set(WorkDialog::Results, {.create = [](QWidget* owner) { return new QDialog(owner); },
                                        .onSeparatorChange = [&](QWidget*) { ++refreshed; }});
+        host.Set(WorkDialog::Entry, {.create = [](QWidget* owner) { return new QDialog(owner); },
+                                     .onSeparatorChange = [&](QWidget*) { ++entryRefreshed; }});
     });
+    Trigger(Command::Entry);
+    QWidget* entry = app_->Dialogs().Dialog(WorkDialog::Entry);
+    ASSERT_NE(entry, nullptr);
+    entry->hide();
 
     Trigger(Command::SeparatorComma);
     EXPECT_EQ(state_.display.decimalComma, 1);
@@ -221,6 +228,9 @@ TEST_F(MainFrame, TheSeparatorCommandsBringBackTheResultsOnceTheyExist) {
     EXPECT_EQ(state_.display.decimalComma, 0);
     EXPECT_EQ(refreshed, 1);
     EXPECT_TRUE(results->isVisible());
+    // Another dialog that follows the separator is refreshed where it is.
+    EXPECT_EQ(entryRefreshed, 2);
+    EXPECT_FALSE(entry->isVisible());
 }
 
 TEST_F(MainFrame, TheTitrationParametersRedrawAfterTheyClose) {
