@@ -1,4 +1,5 @@
-// The program's icon: window, About box and desktop entry share one drawing.
+// The program's icons: its own (window, About box and desktop entry share one
+// drawing) and the drawn toolbar pictograms for desktops without an icon theme.
 #pragma once
 
 #include <QIcon>
@@ -6,5 +7,7 @@
 namespace kelm {
 
 QIcon AppIcon();
+QIcon PrinterIcon();
+QIcon AboutIcon();
 
 }  // namespace kelm
