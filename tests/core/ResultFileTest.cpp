@@ -243,6 +243,23 @@ TEST(ResultFileRoundTrip, ASavedRecordLoadsBackIdenticalAndSavesToTheSameBytes) 
     EXPECT_EQ(SaveRecord(loaded), file);
 }
 
+// The file keeps 8 significant digits: a value with more (typed into a file
+// by hand, or measured) is rounded by the first save, and from then on every
+// load and save gives the same bytes.
+TEST(ResultFileRoundTrip, ValuesWithMoreDigitsSettleAfterTheFirstSave) {
+    SharedState s = ExampleState();
+    s.record.points[0] = {333333133333.3, 7.123456789};
+    const std::string first = SaveRecord(s);
+    SharedState loaded;
+    ASSERT_EQ(LoadRecord(loaded, first), LoadStatus::Loaded);
+    EXPECT_EQ(loaded.record.points[0].volume, 333333130000.0);
+    EXPECT_EQ(loaded.record.points[0].value, 7.1234568);
+    const std::string second = SaveRecord(loaded);
+    EXPECT_NE(second, first);
+    ASSERT_EQ(LoadRecord(loaded, second), LoadStatus::Loaded);
+    EXPECT_EQ(SaveRecord(loaded), second);
+}
+
 TEST(ResultFileRoundTrip, EitherSeparatorLoadsIdentically) {
     SharedState comma = FullState();
     SharedState point = FullState();
