@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <string>
 
 #include "core/SharedState.h"
 
@@ -183,6 +185,61 @@ double ParseLeadingNumber(std::string_view text) {
     }
     (void)end;
     return negative ? -magnitude : magnitude;
+}
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Where the sign (or the first digit) starts after the white space.
+std::size_t SkipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+double ParseTypedNumber(std::string_view text) {
+    text.remove_prefix(SkipBlanks(text));
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+    }
+    if (i >= text.size() || text[i] != ',') {
+        return ParseLeadingNumber(text);
+    }
+    // The comma in the separator's place reads as the point.
+    std::string pointed(text);
+    pointed[i] = '.';
+    return ParseLeadingNumber(pointed);
+}
+
+long long ParseTypedInteger(std::string_view text) {
+    std::size_t i = SkipBlanks(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr long long kLimit = std::numeric_limits<long long>::max();
+    long long value = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        const int digit = text[i] - '0';
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
+    }
+    return negative ? -value : value;
 }
 
 }  // namespace kelm

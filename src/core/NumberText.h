@@ -32,4 +32,17 @@ NumberString TwoDigitText(int value);
 // not fit. Text without a number, and a number out of the double range, give 0.
 double ParseLeadingNumber(std::string_view text);
 
+// A number typed into a box: the leading number as above, after any white
+// space, with a point or a comma as its decimal separator ("1,5" and "1.5"
+// are both 1.5; "1,5,6" is 1.5). An exponent is read ("-0,25e1" is -2.5).
+// Text without a number, infinity and NaN texts, and a number out of the
+// double range read as 0.
+double ParseTypedNumber(std::string_view text);
+
+// A whole number typed into a box: optional white space and sign, then the
+// digits, as far as they go ("12,5" is 12); text without digits reads as 0.
+// Beyond the range of long long it holds at its limit, so a range check by
+// the caller still refuses it.
+long long ParseTypedInteger(std::string_view text);
+
 }  // namespace kelm

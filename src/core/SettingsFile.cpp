@@ -52,7 +52,7 @@ std::string EncodeSettings(const SharedState& state) {
     put(state.link.channel);
     put(state.link.codeZ);
     put(state.link.codeR);
-    put(state.acquisition.recordMode);
+    put(static_cast<int>(state.acquisition.recordMode));
     put(Truncated(state.acquisition.timerSeconds));
     put(Truncated(state.acquisition.driftLimit * kDriftScale));
     put(state.entryLayout.layoutSaved);
@@ -91,7 +91,7 @@ void DecodeSettings(SharedState& state, std::string_view bytes) {
     read([&](int v) { link.codeZ = InRange(v, 0, 255, 0); });
     read([&](int v) { link.codeR = InRange(v, 0, 255, 0); });
     AcquisitionSettings& acquisition = state.acquisition;
-    read([&](int v) { acquisition.recordMode = InRange(v, 0, 3, 0); });
+    read([&](int v) { acquisition.recordMode = static_cast<RecordMode>(InRange(v, 0, 3, 0)); });
     read([&](int v) { acquisition.timerSeconds = InRange(v, 0, kMaxTimerSeconds, 0); });
     read([&](int v) {
         acquisition.driftLimit = InRange(v, 0, kMaxDriftThousandths, 0) / kDriftScale;

@@ -92,13 +92,19 @@ std::int32_t QuantityCodeR(MeasuredQuantity quantity) {
     return 16;
 }
 
+void SetChannel(LinkSettings& link, std::int32_t channel) {
+    link.channel = channel;
+    if (channel >= 1 && channel <= 9) {
+        link.codeZ = 15 + channel;
+    }
+}
+
 void ApplyStartDefaults(SharedState& state) {
     state.entryDialogCreated = false;
     state.link.comPort = 1;
     state.link.networkNumber = 0;
-    state.link.channel = 1;
+    SetChannel(state.link, 1);
     state.link.codeR = QuantityCodeR(state.record.quantity);
-    state.link.codeZ = 15 + state.link.channel;
     state.entryLayout.layoutSaved = 0;
     state.curve.curveProcessed = 0;
     state.display.viewMode = ViewMode::Curve;

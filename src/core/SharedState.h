@@ -77,8 +77,16 @@ struct LinkSettings {
     std::int32_t codeR = 16;
 };
 
+// How the entry dialog takes a point's value; stored as its number.
+enum class RecordMode : std::int32_t {
+    Manual = 0,      // typed in by hand
+    Instrument = 1,  // read once a second, recorded by the user
+    Timer = 2,       // recorded timerSeconds after the addition
+    Drift = 3,       // recorded once the EMF drift is at most driftLimit
+};
+
 struct AcquisitionSettings {
-    std::int32_t recordMode = 0;  // 0 manual, 1 from the instrument, 2 timer, 3 drift
+    RecordMode recordMode = RecordMode::Manual;
     double timerSeconds = 30.0;
     double driftLimit = 1.0;  // mV per minute
 };
@@ -168,6 +176,10 @@ void ApplyStartDefaults(SharedState& state);
 
 // codeR sent to the instrument for a quantity: 16, 48, 48, 64.
 std::int32_t QuantityCodeR(MeasuredQuantity quantity);
+
+// Stores a channel and, for the channels 1..9 that have a code, codeZ = 15 +
+// channel; any other channel keeps the codeZ it had.
+void SetChannel(LinkSettings& link, std::int32_t channel);
 
 // Number of meaningful points: pointCount clamped to 0..255.
 int PointCount(const TitrationRecord& record);

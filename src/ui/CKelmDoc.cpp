@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "core/Prompter.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
-#include "ui/Prompter.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {

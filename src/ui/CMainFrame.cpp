@@ -20,13 +20,13 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "core/Prompter.h"
 #include "ui/AppIcon.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CKelmView.h"
 #include "ui/DialogHost.h"
 #include "ui/GraphPrinting.h"
-#include "ui/Prompter.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {

@@ -6,9 +6,9 @@
 #include <QPrinterInfo>
 #include <QScreen>
 
+#include "core/Prompter.h"
 #include "graph/GraphDrawing.h"
 #include "graph/PainterSurface.h"
-#include "ui/Prompter.h"
 
 namespace kelm {
 

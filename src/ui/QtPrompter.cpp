@@ -43,9 +43,11 @@ void QtPrompter::Error(std::string_view caption, std::string_view text) {
     Show(owner_, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-Answer QtPrompter::AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer) {
+Answer QtPrompter::AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
+                            QuestionIcon icon) {
     const auto button =
-        Show(owner_, QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
+        Show(owner_, icon == QuestionIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
+             caption, text, QMessageBox::Yes | QMessageBox::No,
              defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }

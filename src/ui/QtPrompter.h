@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/Prompter.h"
+#include "core/Prompter.h"
 
 namespace kelm {
 
@@ -17,7 +17,8 @@ public:
 
     void Inform(std::string_view caption, std::string_view text) override;
     void Error(std::string_view caption, std::string_view text) override;
-    Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer) override;
+    Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
+                    QuestionIcon icon) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "core/NumberText.h"
 #include "core/SharedState.h"
@@ -146,6 +147,58 @@ TEST(ParseLeadingNumber, ReadsBackEverySignificantText) {
     for (double v : {0.0, 1.5, -350.127, 123.456789, 1e-5, -7.77e12, 99999999.0}) {
         const double back = ParseLeadingNumber(SignificantText(v, 8).view());
         EXPECT_NEAR(back, v, std::fabs(v) * 1e-7) << v;
+    }
+}
+
+// What a user types or pastes into a box: a point or a comma, and whatever
+// else comes along, never more than the leading number.
+TEST(ParseTypedNumber, ReadsAPointOrACommaAsTheDecimalSeparator) {
+    const std::pair<const char*, double> rows[] = {
+        {"1,5", 1.5},       {"1.5", 1.5},
+        {"-0,25e1", -2.5},  // the exponent is part of the number
+        {"6,5e-1", 0.65},   {" 7", 7.0},
+        {"\t\n 7 мл", 7.0},  // pasted with its line break and unit
+        {"", 0.0},          {"abc", 0.0},
+        {"1,5,6", 1.5},     {"1.5,6", 1.5},
+        {",5", 0.5},        {"-,5", -0.5},
+        {"12,", 12.0},      {",", 0.0},
+        {"-", 0.0},         {"--1,5", 0.0},
+        {"1 000,5", 1.0},  // a digit-group space ends the number
+        {"inf", 0.0},       {"nan", 0.0},
+        {"0x1A", 0.0},      {"1e999", 0.0},
+        {"-1e999", 0.0},    {"-350,127", -350.127},
+    };
+    for (const auto& [text, value] : rows) {
+        EXPECT_DOUBLE_EQ(ParseTypedNumber(text), value) << text;
+    }
+}
+
+TEST(ParseTypedNumber, ReadsLongNumbersWhole) {
+    // Forty digits, and the same with a comma after the first: nothing is cut.
+    EXPECT_DOUBLE_EQ(ParseTypedNumber("1234567890123456789012345678901234567890"),
+                     1.2345678901234568e39);
+    EXPECT_DOUBLE_EQ(ParseTypedNumber("1,234567890123456789012345678901234567890"),
+                     1.2345678901234568);
+    // A pasted text far longer than any box allows.
+    const std::string pasted = "2," + std::string(5000, '5') + "e0xyz";
+    EXPECT_DOUBLE_EQ(ParseTypedNumber(pasted), 2.5555555555555554);
+}
+
+TEST(ParseTypedInteger, ReadsTheLeadingWholeNumberAndHoldsAtTheLimits) {
+    const std::pair<const char*, long long> rows[] = {
+        {"300", 300},
+        {"-5", -5},
+        {" +12", 12},
+        {"12,5", 12},
+        {"1e3", 1},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"99999999999999999999999", std::numeric_limits<long long>::max()},
+        {"-99999999999999999999999", -std::numeric_limits<long long>::max()},
+    };
+    for (const auto& [text, value] : rows) {
+        EXPECT_EQ(ParseTypedInteger(text), value) << text;
     }
 }
 

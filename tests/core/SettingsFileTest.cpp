@@ -49,7 +49,7 @@ TEST(SettingsFile, AFirstStartWritesTheStartValues) {
 SharedState ChangedState() {
     SharedState s = StartState();
     s.link = {8, 255, 10, 25, 64};
-    s.acquisition = {3, 120.0, 2.5};
+    s.acquisition = {RecordMode::Drift, 120.0, 2.5};
     s.entryLayout.layoutSaved = 1;
     s.entryLayout.width = 812;
     s.entryLayout.height = 640;
@@ -146,7 +146,7 @@ TEST(SettingsFile, EveryAcceptanceRow) {
     const Read channel = [](const SharedState& s) { return s.link.channel; };
     const Read codeZ = [](const SharedState& s) { return s.link.codeZ; };
     const Read codeR = [](const SharedState& s) { return s.link.codeR; };
-    const Read mode = [](const SharedState& s) { return s.acquisition.recordMode; };
+    const Read mode = [](const SharedState& s) { return int(s.acquisition.recordMode); };
     const Read timer = [](const SharedState& s) { return int(s.acquisition.timerSeconds); };
     const Read drift = [](const SharedState& s) { return int(s.acquisition.driftLimit); };
     const Read saved = [](const SharedState& s) { return s.entryLayout.layoutSaved; };

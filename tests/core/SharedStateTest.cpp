@@ -115,5 +115,17 @@ TEST(DescriptionView, StopsAtTheFirstZeroOrAtTheBufferEnd) {
     EXPECT_EQ(DescriptionView(r), std::string(kDescriptionCapacity, 'x'));
 }
 
+TEST(SetChannel, GivesCodeZOnlyToTheChannelsThatHaveOne) {
+    // channel, codeZ after it when codeZ was 20 before
+    const std::pair<int, int> rows[] = {{1, 16}, {3, 18}, {9, 24}, {0, 20}, {10, 20}, {-1, 20}};
+    for (const auto& [channel, codeZ] : rows) {
+        LinkSettings link;
+        link.codeZ = 20;
+        SetChannel(link, channel);
+        EXPECT_EQ(link.channel, channel);
+        EXPECT_EQ(link.codeZ, codeZ) << channel;
+    }
+}
+
 }  // namespace
 }  // namespace kelm

@@ -1,5 +1,5 @@
-// What the ui tests share: a prompter that records every message and answers
-// from a script, a temporary working folder, and result files made on the fly.
+// What the ui tests share: a temporary working folder and result files made
+// on the fly (the scripted prompter is in support/).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,45 +8,14 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <deque>
 #include <string>
-#include <vector>
 
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
-#include "ui/Prompter.h"
+#include "support/ScriptedPrompter.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm::test {
-
-struct Message {
-    std::string kind;  // "inform", "error" or "ask"
-    std::string caption;
-    std::string text;
-};
-
-class ScriptedPrompter final : public Prompter {
-public:
-    void Inform(std::string_view caption, std::string_view text) override {
-        messages.push_back({"inform", std::string(caption), std::string(text)});
-    }
-    void Error(std::string_view caption, std::string_view text) override {
-        messages.push_back({"error", std::string(caption), std::string(text)});
-    }
-    Answer AskYesNo(std::string_view caption, std::string_view text, Answer) override {
-        messages.push_back({"ask", std::string(caption), std::string(text)});
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return Answer::No;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    std::vector<Message> messages;
-    std::deque<Answer> answers;
-};
 
 // A fresh working folder, and an empty recent-file list, for each test.
 class UiTest : public ::testing::Test {

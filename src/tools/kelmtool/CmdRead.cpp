@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "LinkOptions.h"
 #include "ToolSupport.h"
+#include "acquisition/TickReading.h"
 #include "core/Cp1251.h"
 #include "link/InstrumentLink.h"
 #include "link/ReadingFailure.h"
@@ -14,15 +15,6 @@ namespace kelm::tool {
 namespace {
 
 constexpr int kExitReadingFailed = 3;
-
-// The result of one reading: a result of 0 without a value counts as 257.
-ResultCode Reading(InstrumentLink& link, const LinkSettings& s, int r) {
-    const ResultCode code = link.Exchange(s.networkNumber, kCommandRead, s.codeZ, r, 0);
-    if (code == result::kOk && !link.ValueValid()) {
-        return result::kPacketError;
-    }
-    return code;
-}
 
 }  // namespace
 
@@ -43,18 +35,12 @@ int RunRead(Args args) {
     EnsureQtApplication();
     QtSerialPort port;
     InstrumentLink link(port, PortMap::Load());
-    link.SetPortNumber(options.settings.comPort);
-
-    ResultCode code = Reading(link, options.settings, options.settings.codeR);
-    const double value = link.Value();
-    if (code == result::kOk && options.quantity != MeasuredQuantity::Emf) {
-        code = Reading(link, options.settings, kREmf);
-    }
-    if (code != result::kOk) {
-        std::cerr << Cp1251ToUtf8(ReadingFailureText(code).view()) << '\n';
+    const TickReading tick = ReadTick(link, options.settings, options.quantity);
+    if (!tick.Valid()) {
+        std::cerr << Cp1251ToUtf8(ReadingFailureText(tick.Failure()).view()) << '\n';
         return kExitReadingFailed;
     }
-    std::cout << JsonNumber(value) << '\n';
+    std::cout << JsonNumber(tick.value) << '\n';
     return kExitOk;
 }
 

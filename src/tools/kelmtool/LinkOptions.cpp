@@ -64,16 +64,14 @@ int ParseLinkOptions(Args args, std::string_view usage, LinkOptions& options) {
         return kExitUsage;
     }
     LinkSettings& s = options.settings;
-    // Channel 0 is accepted as the dialog accepts it; it has no code of its
-    // own, so Z stays at its start value.
+    // Channel 0 is accepted as the dialog accepts it.
+    std::int32_t channel = s.channel;
     if (!ReadNumber(*parsed, "--port", 1, 8, "port", s.comPort) ||
         !ReadNumber(*parsed, "--address", 0, 255, "address", s.networkNumber) ||
-        !ReadNumber(*parsed, "--channel", 0, 9, "channel", s.channel)) {
+        !ReadNumber(*parsed, "--channel", 0, 9, "channel", channel)) {
         return kExitUsage;
     }
-    if (parsed->Value("--channel") && s.channel >= 1) {
-        s.codeZ = 15 + s.channel;
-    }
+    SetChannel(s, channel);
     if (const std::optional<std::string_view> word = parsed->Value("--quantity")) {
         const std::optional<MeasuredQuantity> quantity = QuantityOf(*word);
         if (!quantity) {

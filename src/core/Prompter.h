@@ -7,10 +7,14 @@
 
 namespace kelm {
 
-// The caption of a message raised outside any dialog: the application title.
+// The application title: the caption of a message raised outside any dialog.
 inline constexpr std::string_view kAppCaption = "Kelm";
 
 enum class Answer { Yes, No };
+
+// The icon of a Yes/No question: a plausibility or go-on question warns, the
+// drift question only asks.
+enum class QuestionIcon { Warning, Question };
 
 class Prompter {
 public:
@@ -20,9 +24,9 @@ public:
     virtual void Inform(std::string_view caption, std::string_view text) = 0;
     // A message with the error icon and an OK button.
     virtual void Error(std::string_view caption, std::string_view text) = 0;
-    // A Yes/No question with the warning icon; Enter gives defaultAnswer.
-    virtual Answer AskYesNo(std::string_view caption, std::string_view text,
-                            Answer defaultAnswer) = 0;
+    // A Yes/No question; Enter gives defaultAnswer.
+    virtual Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
+                            QuestionIcon icon = QuestionIcon::Warning) = 0;
 };
 
 }  // namespace kelm
