@@ -2,8 +2,10 @@
 
 #include "core/SettingsFile.h"
 #include "core/SharedState.h"
+#include "link/qt/QtSerialPort.h"
 #include "ui/CKelmView.h"
 #include "ui/GraphPrinting.h"
+#include "ui/QtPrompter.h"
 #include "ui/RegisterDialogs.h"
 
 namespace kelm {
@@ -34,21 +36,53 @@ ShellCommand ParseCommandLine(const QStringList& words) {
     return command;
 }
 
+namespace {
+
+AppServices WithDefaults(AppServices services, const Clock& systemClock) {
+    if (!services.makePrompter) {
+        services.makePrompter = [](QWidget* owner) { return std::make_unique<QtPrompter>(owner); };
+    }
+    if (!services.makePort) {
+        services.makePort = [] { return std::make_unique<QtSerialPort>(); };
+    }
+    if (!services.portMap) {
+        services.portMap = [] { return PortMap::Load(); };
+    }
+    if (services.clock == nullptr) {
+        services.clock = &systemClock;
+    }
+    return services;
+}
+
+}  // namespace
+
 CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
-                   std::filesystem::path settingsPath)
+                   std::filesystem::path settingsPath, AppServices services)
     : state_(state),
       prompter_(prompter),
       words_(std::move(words)),
       settingsPath_(std::move(settingsPath)),
       doc_(state, prompter, recent_),
-      dialogs_(state) {}
+      dialogs_(state),
+      services_(WithDefaults(std::move(services), systemClock_)),
+      processing_(state, dialogs_, services_.makePrompter),
+      context_{state,
+               dialogs_,
+               processing_,
+               services_.makePrompter,
+               services_.makePort,
+               services_.portMap,
+               *services_.clock} {
+    // Before the window, so that the menu enables the commands of the dialogs
+    // that exist; a test may still put its own in before Start.
+    RegisterDialogs(dialogs_, context_);
+}
 
 CKelmApp::~CKelmApp() = default;
 
 StartResult CKelmApp::Start() {
-    // The dialogs join before the window so that the menu enables their commands.
-    RegisterDialogs(dialogs_, state_, prompter_);
     frame_ = std::make_unique<CMainFrame>(state_, doc_, dialogs_, recent_, prompter_);
+    dialogs_.SetMainWindow(frame_.get());
 
     // The command line, before the defaults and the settings file: a file's
     // separator is then overridden by the settings file's.

@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "acquisition/Clock.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CMainFrame.h"
+#include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
+#include "ui/ProcessingCommand.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {
@@ -32,12 +35,23 @@ enum class StartResult {
     Failed,   // the user has been told why; end with an error status
 };
 
+// What the dialogs are given beyond the shared state. Left empty, each is the
+// program's own: message boxes, the real serial port, kelm.ports, the
+// computer's clock. Tests put in scripted ones.
+struct AppServices {
+    PrompterFactory makePrompter;
+    SerialPortFactory makePort;
+    PortMapSource portMap;
+    const Clock* clock = nullptr;
+};
+
 class CKelmApp {
 public:
-    // `words` are the command-line words after the program name; `settingsPath`
-    // is the settings file read at start and written at exit.
+    // `prompter` is the shell's own (file, print and start-up messages);
+    // `words` are the command-line words after the program name;
+    // `settingsPath` is the settings file read at start and written at exit.
     CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
-             std::filesystem::path settingsPath = "kelm.cfg");
+             std::filesystem::path settingsPath = "kelm.cfg", AppServices services = {});
     ~CKelmApp();
 
     // The start-up steps, in their fixed order.
@@ -50,6 +64,8 @@ public:
     CMainFrame& MainFrame() { return *frame_; }
     CKelmDoc& Doc() { return doc_; }
     DialogHost& Dialogs() { return dialogs_; }
+    ProcessingCommand& Processing() { return processing_; }
+    const DialogContext& Context() const { return context_; }
 
 private:
     SharedState& state_;
@@ -58,7 +74,11 @@ private:
     std::filesystem::path settingsPath_;
     RecentFiles recent_;
     CKelmDoc doc_;
+    SystemClock systemClock_;
     DialogHost dialogs_;
+    AppServices services_;
+    ProcessingCommand processing_;
+    DialogContext context_;
     std::unique_ptr<CMainFrame> frame_;
     bool settingsRead_ = false;
 };

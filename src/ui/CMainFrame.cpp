@@ -12,10 +12,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -25,6 +25,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CKelmView.h"
+#include "ui/CPrintSetupDlg.h"
 #include "ui/DialogHost.h"
 #include "ui/GraphPrinting.h"
 #include "ui/RecentFiles.h"
@@ -201,7 +202,7 @@ void CMainFrame::CreateActions() {
     for (const auto& [command, dialog] : work) {
         Action(command)->setEnabled(dialogs_.Has(dialog));
         connect(Action(command), &QAction::triggered, this,
-                [this, dialog = dialog] { dialogs_.Show(dialog, this); });
+                [this, dialog = dialog] { dialogs_.RunCommand(dialog); });
     }
     const std::pair<Command, ModalDialog> modal[] = {
         {Command::TitrationParams, ModalDialog::TitrationParams},
@@ -422,7 +423,7 @@ void CMainFrame::OnFilePrintPreview() {
 }
 
 void CMainFrame::OnFilePrintSetup() {
-    QPageSetupDialog dialog(&Printer(), this);
+    CPrintSetupDlg dialog(Printer(), QPrinterInfo::availablePrinterNames(), this);
     dialog.exec();
 }
 

@@ -1,105 +1,87 @@
 #include "ui/DialogHost.h"
 
-#include <QWidget>
-
 #include "core/SharedState.h"
 
 namespace kelm {
 
-namespace {
-
-int Index(WorkDialog which) {
-    return static_cast<int>(which);
-}
-int Index(ModalDialog which) {
-    return static_cast<int>(which);
-}
-
-}  // namespace
-
-void DialogHost::Set(WorkDialog which, WorkDialogSlot slot) {
-    work_[Index(which)] = std::move(slot);
-}
-
-void DialogHost::Set(ModalDialog which, ModalDialogRun run) {
-    modal_[Index(which)] = std::move(run);
-}
-
 bool DialogHost::Has(WorkDialog which) const {
-    return bool(work_[Index(which)].create);
-}
-
-bool DialogHost::Has(ModalDialog which) const {
-    return bool(modal_[Index(which)]);
-}
-
-bool& DialogHost::CreatedFlag(WorkDialog which) {
     switch (which) {
         case WorkDialog::Entry:
-            return state_.entryDialogCreated;
+            return bool(factories_.entry);
         case WorkDialog::Processing:
-            return state_.processingDialogCreated;
+            return bool(factories_.processing);
         case WorkDialog::Results:
             break;
     }
-    return state_.resultsDialogCreated;
+    return bool(factories_.results);
 }
 
-QWidget* DialogHost::Dialog(WorkDialog which) const {
-    return created_[Index(which)];
+bool DialogHost::Has(ModalDialog which) const {
+    return bool(which == ModalDialog::TitrationParams ? factories_.titrationParams
+                                                      : factories_.linkCheck);
 }
 
-void DialogHost::Present(QWidget* dialog) {
-    dialog->show();
-    if (dialog->isMinimized()) {
-        dialog->showNormal();
-    }
-    dialog->raise();
-    dialog->activateWindow();
-}
-
-void DialogHost::Show(WorkDialog which, QWidget* owner) {
-    const WorkDialogSlot& slot = work_[Index(which)];
-    if (!slot.create) {
-        return;
-    }
-    QPointer<QWidget>& dialog = created_[Index(which)];
+template <class Dlg>
+Dlg* DialogHost::Show(QPointer<Dlg>& dialog, const std::function<Dlg*(QWidget*)>& create,
+                      bool& created) {
     if (dialog.isNull()) {
-        dialog = slot.create(owner);
-        if (dialog.isNull()) {
-            return;
+        if (!create) {
+            return nullptr;
         }
-        CreatedFlag(which) = true;
+        dialog = create(mainWindow_);
+        if (dialog.isNull()) {
+            return nullptr;
+        }
+        created = true;
     }
-    Present(dialog);
-    if (slot.afterShow) {
-        slot.afterShow(dialog);
+    dialog->Present();
+    return dialog;
+}
+
+CWorkDlg* DialogHost::ShowEntry() {
+    return Show(entry_, factories_.entry, state_.entryDialogCreated);
+}
+
+CProcessingDlgBase* DialogHost::ShowProcessing() {
+    return Show(processing_, factories_.processing, state_.processingDialogCreated);
+}
+
+CResultsDlgBase* DialogHost::ShowResults() {
+    return Show(results_, factories_.results, state_.resultsDialogCreated);
+}
+
+CWorkDlg* DialogHost::ShowWork(WorkDialog which) {
+    switch (which) {
+        case WorkDialog::Entry:
+            return ShowEntry();
+        case WorkDialog::Processing:
+            return ShowProcessing();
+        case WorkDialog::Results:
+            break;
+    }
+    return ShowResults();
+}
+
+void DialogHost::RunCommand(WorkDialog which) {
+    if (CWorkDlg* dialog = ShowWork(which)) {
+        dialog->ShownByCommand();
     }
 }
 
 void DialogHost::Run(ModalDialog which, QWidget* owner) {
-    const ModalDialogRun& run = modal_[Index(which)];
-    if (!run) {
-        return;
-    }
-    run(owner);
-    if (which == ModalDialog::TitrationParams) {
-        RedrawViews(state_);
+    const auto& run =
+        which == ModalDialog::TitrationParams ? factories_.titrationParams : factories_.linkCheck;
+    if (run) {
+        run(owner);
     }
 }
 
 void DialogHost::SeparatorChanged() {
-    for (int i = 0; i < kWorkDialogCount; ++i) {
-        QWidget* dialog = created_[i];
-        if (dialog == nullptr || !work_[i].onSeparatorChange) {
-            continue;
+    CWorkDlg* const dialogs[] = {entry_.data(), processing_.data(), results_.data()};
+    for (CWorkDlg* dialog : dialogs) {
+        if (dialog != nullptr) {
+            dialog->SeparatorChanged();
         }
-        // Only the results window comes back on screen; the others refresh
-        // their numbers where they are, shown or hidden.
-        if (i == Index(WorkDialog::Results)) {
-            Present(dialog);
-        }
-        work_[i].onSeparatorChange(dialog);
     }
 }
 

@@ -1,72 +1,72 @@
-// The dialogs the menu opens. Each dialog fills its slot once, in
-// RegisterDialogs; a command whose slot is still empty stays disabled.
+// The dialogs the menu opens. RegisterDialogs gives the host a factory for
+// each dialog that exists; a command without one stays disabled. The host
+// keeps the work dialogs once made, each under its own type.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
-#include <array>
 #include <functional>
+
+#include "ui/CWorkDlg.h"
 
 namespace kelm {
 
 struct SharedState;
 
-// Modeless work dialogs: created on first use with the main window as owner,
-// from then on only shown and hidden.
 enum class WorkDialog { Entry, Processing, Results };
-inline constexpr int kWorkDialogCount = 3;
-
-// Modal dialogs: created for each use.
 enum class ModalDialog { TitrationParams, LinkCheck };
-inline constexpr int kModalDialogCount = 2;
 
-struct WorkDialogSlot {
-    // Makes the dialog, owned by `owner`; called once, on the first command.
-    std::function<QWidget*(QWidget* owner)> create{};
-    // Runs after the menu command has shown the dialog (the results dialog
-    // fills its report with the equivalence points). Optional.
-    std::function<void(QWidget* dialog)> afterShow{};
-    // Runs after a change of decimal separator once the dialog exists. The
-    // host shows the results dialog again first (it refills its report in the
-    // mode it showed last); any other dialog stays shown or hidden. Optional.
-    std::function<void(QWidget* dialog)> onSeparatorChange{};
+// How each dialog is made. A work dialog is made once, with the main window
+// as owner; a modal one is made, run and destroyed by its function each time.
+struct DialogFactories {
+    std::function<CWorkDlg*(QWidget* owner)> entry;
+    std::function<CProcessingDlgBase*(QWidget* owner)> processing;
+    std::function<CResultsDlgBase*(QWidget* owner)> results;
+    std::function<void(QWidget* owner)> titrationParams;
+    std::function<void(QWidget* owner)> linkCheck;
 };
-
-// Creates the dialog with `owner` as owner, runs it modally and destroys it.
-using ModalDialogRun = std::function<void(QWidget* owner)>;
 
 class DialogHost {
 public:
     explicit DialogHost(SharedState& state) : state_(state) {}
 
-    void Set(WorkDialog which, WorkDialogSlot slot);
-    void Set(ModalDialog which, ModalDialogRun run);
+    void Register(DialogFactories factories) { factories_ = std::move(factories); }
+    // The owner of the work dialogs: the main window.
+    void SetMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
     bool Has(WorkDialog which) const;
     bool Has(ModalDialog which) const;
 
-    // The menu command of a work dialog: create it on first use and mark it
-    // created in the shared state, show it, restore it when minimised.
-    void Show(WorkDialog which, QWidget* owner);
+    // Each work dialog once created, else null.
+    CWorkDlg* Entry() const { return entry_; }
+    CProcessingDlgBase* Processing() const { return processing_; }
+    CResultsDlgBase* Results() const { return results_; }
 
-    // The menu command of a modal dialog. The graph is redrawn after the
-    // titration parameters close, whichever button closed them.
+    // Creates the dialog on first use and marks it created in the shared
+    // state, then presents it. Null when it has no factory.
+    CWorkDlg* ShowEntry();
+    CProcessingDlgBase* ShowProcessing();
+    CResultsDlgBase* ShowResults();
+
+    // The menu command of a work dialog: presented, then told so.
+    void RunCommand(WorkDialog which);
+    // The menu command of a modal dialog, owned by `owner`.
     void Run(ModalDialog which, QWidget* owner);
 
-    // After "Точка" or "Запятая": refreshes the dialogs that follow the
-    // separator, once they exist, and brings back the results window.
+    // After "Точка" or "Запятая": every work dialog that exists is told.
     void SeparatorChanged();
 
-    // The dialog once created, else null.
-    QWidget* Dialog(WorkDialog which) const;
-
 private:
-    bool& CreatedFlag(WorkDialog which);
-    void Present(QWidget* dialog);
+    template <class Dlg>
+    Dlg* Show(QPointer<Dlg>& dialog, const std::function<Dlg*(QWidget*)>& create, bool& created);
+    CWorkDlg* ShowWork(WorkDialog which);
 
     SharedState& state_;
-    std::array<WorkDialogSlot, kWorkDialogCount> work_{};
-    std::array<QPointer<QWidget>, kWorkDialogCount> created_{};
-    std::array<ModalDialogRun, kModalDialogCount> modal_{};
+    DialogFactories factories_;
+    QPointer<QWidget> mainWindow_;
+    QPointer<CWorkDlg> entry_;
+    QPointer<CProcessingDlgBase> processing_;
+    QPointer<CResultsDlgBase> results_;
 };
 
 }  // namespace kelm

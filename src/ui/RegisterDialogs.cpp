@@ -1,11 +1,13 @@
 #include "ui/RegisterDialogs.h"
 
+#include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
 
 namespace kelm {
 
-void RegisterDialogs(DialogHost& /*host*/, SharedState& /*state*/, Prompter& /*prompter*/) {
-    // No work dialog exists yet: their commands stay disabled.
+void RegisterDialogs(DialogHost& host, const DialogContext& /*context*/) {
+    // No dialog exists yet: their commands stay disabled.
+    host.Register(DialogFactories{});
 }
 
 }  // namespace kelm

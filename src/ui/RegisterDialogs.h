@@ -1,19 +1,17 @@
-// The one place where the dialogs of the work commands join the menu.
+// The one place where the dialogs join the menu.
 #pragma once
 
 namespace kelm {
 
 class DialogHost;
-class Prompter;
-struct SharedState;
+struct DialogContext;
 
-// Fills the slot of every dialog that exists. A dialog joins the program by
-// adding its line here, e.g.
-//   host.Set(WorkDialog::Entry, {.create = [&](QWidget* owner) {
-//       return new CTitrationEntryDlg(state, prompter, owner); }});
-//   host.Set(ModalDialog::LinkCheck, [&](QWidget* owner) {
-//       CLinkCheckDlg dlg(state, prompter, owner); dlg.exec(); });
-// The references stay valid for the whole run: the application owns them.
-void RegisterDialogs(DialogHost& host, SharedState& state, Prompter& prompter);
+// Gives the host the factory of every dialog that exists, e.g.
+//   factories.entry = [&context](QWidget* owner) {
+//       return new CTitrationEntryDlg(context, owner); };
+//   factories.linkCheck = [&context](QWidget* owner) {
+//       CLinkCheckDlg dlg(context, owner); dlg.exec(); };
+// The context stays valid for the whole run: the application owns it.
+void RegisterDialogs(DialogHost& host, const DialogContext& context);
 
 }  // namespace kelm

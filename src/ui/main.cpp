@@ -7,6 +7,7 @@
 #include "core/SharedState.h"
 #include "ui/AppIcon.h"
 #include "ui/CKelmApp.h"
+#include "ui/InterfaceStyle.h"
 #include "ui/QtPrompter.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(kelm::kProfileOrganisation);
     QApplication::setApplicationName(kelm::kProfileApplication);
     QApplication::setWindowIcon(kelm::AppIcon());
+    kelm::ApplyInterfaceStyle(app);
 
     // The interface is Russian: so are Qt's own file, colour and print dialogs.
     QTranslator qtTexts;

@@ -11,7 +11,8 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "UiTestSupport.h"
+#include "AppTest.h"
+#include "StandInDialogs.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CKelmApp.h"
 #include "ui/CKelmView.h"
@@ -19,27 +20,8 @@
 namespace kelm::test {
 namespace {
 
-class MainFrame : public UiTest {
+class MainFrame : public AppTest {
 protected:
-    // Starts the program; `fill` may put dialogs into their slots first, as
-    // RegisterDialogs does.
-    void Start(const std::function<void(DialogHost&)>& fill = {}) {
-        app_ = std::make_unique<CKelmApp>(state_, prompter_, QStringList{},
-                                          Path("kelm.cfg").toStdString());
-        if (fill) {
-            fill(app_->Dialogs());
-        }
-        ASSERT_EQ(app_->Start(), StartResult::Running);
-        const std::function<void()> view = state_.redrawViews;
-        ASSERT_TRUE(view);
-        state_.redrawViews = [this, view] {
-            ++redraws_;
-            view();
-        };
-    }
-
-    CMainFrame& Frame() { return app_->MainFrame(); }
-
     // Drags a file over the window and drops it, as a file manager does; the
     // file opens on the next turn of the event loop.
     bool SendDrop(const QString& path) {
@@ -61,11 +43,6 @@ protected:
         return accepted;
     }
     void Trigger(Command command) { Frame().Action(command)->trigger(); }
-
-    SharedState state_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<CKelmApp> app_;
-    int redraws_ = 0;
 };
 
 // Every menu entry, depth first: submenus as "title/", items as their text.
@@ -166,87 +143,78 @@ TEST_F(MainFrame, TheCommandsOfDialogsNotYetThereStayDisabled) {
 }
 
 TEST_F(MainFrame, AWorkDialogIsCreatedOnceShownAndRestored) {
-    int created = 0;
-    int filled = 0;
+    StandIns dialogs(events_);
     Start([&](DialogHost& host) {
-        host.Set(WorkDialog::Entry, {.create = [&](QWidget* owner) {
-                     ++created;
-                     return new QDialog(owner);
-                 }});
-        host.Set(WorkDialog::Results, {.create = [](QWidget* owner) { return new QDialog(owner); },
-                                       .afterShow = [&](QWidget*) { ++filled; }});
+        DialogFactories f = dialogs.Factories(state_);
+        f.processing = nullptr;
+        host.Register(f);
     });
     EXPECT_TRUE(Frame().Action(Command::Entry)->isEnabled());
     EXPECT_FALSE(Frame().Action(Command::Processing)->isEnabled());
     EXPECT_FALSE(state_.entryDialogCreated);
 
     Trigger(Command::Entry);
-    QWidget* dialog = app_->Dialogs().Dialog(WorkDialog::Entry);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->parentWidget(), &Frame());
+    ASSERT_NE(dialogs.entry, nullptr);
+    EXPECT_EQ(app_->Dialogs().Entry(), dialogs.entry);
+    EXPECT_EQ(dialogs.entry->parentWidget(), &Frame());
     EXPECT_TRUE(state_.entryDialogCreated);
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialogs.entry->isVisible());
 
-    dialog->showMinimized();
+    dialogs.entry->showMinimized();
     Trigger(Command::Entry);
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(app_->Dialogs().Dialog(WorkDialog::Entry), dialog);
-    EXPECT_FALSE(dialog->isMinimized());
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialogs.made, 1);
+    EXPECT_FALSE(dialogs.entry->isMinimized());
+    EXPECT_TRUE(dialogs.entry->isVisible());
+    EXPECT_EQ(dialogs.entry->shownByCommand, 2);
 
+    // "&Результаты..." fills the report each time, after showing it.
     Trigger(Command::Results);
     Trigger(Command::Results);
-    EXPECT_EQ(filled, 2);
+    ASSERT_NE(dialogs.results, nullptr);
+    EXPECT_EQ(dialogs.results->fills,
+              (std::vector{ReportMode::EquivalencePoints, ReportMode::EquivalencePoints}));
+    EXPECT_EQ(dialogs.results->visibleWhenFilled, (std::vector{true, true}));
     EXPECT_TRUE(state_.resultsDialogCreated);
+    EXPECT_FALSE(state_.processingDialogCreated);
 }
 
-TEST_F(MainFrame, TheSeparatorCommandsBringBackTheResultsOnceTheyExist) {
-    int refreshed = 0;
-    int entryRefreshed = 0;
-    Start([&](DialogHost& host) {
-        host.Set(WorkDialog::Results, {.create = [](QWidget* owner) { return new QDialog(owner); },
-                                       .onSeparatorChange = [&](QWidget*) { ++refreshed; }});
-        host.Set(WorkDialog::Entry, {.create = [](QWidget* owner) { return new QDialog(owner); },
-                                     .onSeparatorChange = [&](QWidget*) { ++entryRefreshed; }});
-    });
+TEST_F(MainFrame, TheSeparatorCommandsTellEveryDialogThatExists) {
+    StandIns dialogs(events_);
+    Start([&](DialogHost& host) { host.Register(dialogs.Factories(state_)); });
     Trigger(Command::Entry);
-    QWidget* entry = app_->Dialogs().Dialog(WorkDialog::Entry);
-    ASSERT_NE(entry, nullptr);
-    entry->hide();
+    ASSERT_NE(dialogs.entry, nullptr);
+    dialogs.entry->hide();
 
+    // Dialogs never opened are not made by a separator change.
     Trigger(Command::SeparatorComma);
     EXPECT_EQ(state_.display.decimalComma, 1);
-    EXPECT_EQ(refreshed, 0);
-    EXPECT_EQ(app_->Dialogs().Dialog(WorkDialog::Results), nullptr);
+    EXPECT_EQ(dialogs.entry->separatorChanges, 1);
+    EXPECT_EQ(dialogs.results, nullptr);
     EXPECT_FALSE(state_.resultsDialogCreated);
 
     Trigger(Command::Results);
-    QWidget* results = app_->Dialogs().Dialog(WorkDialog::Results);
-    ASSERT_NE(results, nullptr);
-    results->hide();
+    ASSERT_NE(dialogs.results, nullptr);
+    dialogs.results->hide();
     Trigger(Command::SeparatorPoint);
     EXPECT_EQ(state_.display.decimalComma, 0);
-    EXPECT_EQ(refreshed, 1);
-    EXPECT_TRUE(results->isVisible());
-    // Another dialog that follows the separator is refreshed where it is.
-    EXPECT_EQ(entryRefreshed, 2);
-    EXPECT_FALSE(entry->isVisible());
+    EXPECT_EQ(dialogs.results->separatorChanges, 1);
+    // Hidden or shown, each is told; bringing a window back is its own affair.
+    EXPECT_EQ(dialogs.entry->separatorChanges, 2);
+    EXPECT_FALSE(dialogs.entry->isVisible());
+    EXPECT_EQ(dialogs.processing, nullptr);
 }
 
-TEST_F(MainFrame, TheTitrationParametersRedrawAfterTheyClose) {
-    int runs = 0;
+TEST_F(MainFrame, AModalDialogRunsOwnedByTheMainWindow) {
+    std::vector<QWidget*> owners;
     Start([&](DialogHost& host) {
-        host.Set(ModalDialog::TitrationParams, [&](QWidget* owner) {
-            EXPECT_NE(owner, nullptr);
-            ++runs;
-        });
+        DialogFactories f;
+        f.titrationParams = [&](QWidget* owner) { owners.push_back(owner); };
+        host.Register(f);
     });
     EXPECT_TRUE(Frame().Action(Command::TitrationParams)->isEnabled());
     EXPECT_FALSE(Frame().Action(Command::LinkCheck)->isEnabled());
-    const int before = redraws_;
     Trigger(Command::TitrationParams);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(redraws_, before + 1);
+    EXPECT_EQ(owners, std::vector<QWidget*>{&Frame()});
 }
 
 TEST_F(MainFrame, ViewModeAndSeparatorCheckMarksFollowTheState) {

@@ -1,10 +1,13 @@
 // The printed page: the same drawing reaches a PDF file; a print request with
 // no printer to print on fails with a message instead of waiting.
+#include <QComboBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRadioButton>
 
 #include "UiTestSupport.h"
 #include "ui/CKelmDoc.h"
+#include "ui/CPrintSetupDlg.h"
 #include "ui/GraphPrinting.h"
 
 namespace kelm::test {
@@ -55,6 +58,46 @@ TEST_F(Printing, WithoutADefaultPrinterThePrintRequestFailsAtOnce) {
     EXPECT_FALSE(PrintWithoutDialog(state_, QString(), prompter_));
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text, "Не задан принтер по умолчанию: печать невозможна.");
+}
+
+// The printer set-up chooses without printing, and what it chose is what
+// printing and the preview then use: the same printer object.
+TEST_F(Printing, ThePrinterSetUpChoosesPaperAndOrientationForTheNextPrint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    {
+        CPrintSetupDlg setup(printer, {"Лаборатория", "Склад"});
+        EXPECT_EQ(setup.PrinterList()->count(), 2);
+        EXPECT_TRUE(setup.PrinterList()->isEnabled());
+        EXPECT_TRUE(setup.PortraitButton()->isChecked());
+        EXPECT_EQ(setup.PaperList()->currentData().value<QPageSize>().id(), QPageSize::A4);
+        setup.PrinterList()->setCurrentIndex(1);
+        setup.PaperList()->setCurrentIndex(
+            setup.PaperList()->findText(QPageSize(QPageSize::A5).name()));
+        setup.LandscapeButton()->setChecked(true);
+        setup.accept();
+    }
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A5);
+
+    // Cancel changes nothing, and the next set-up starts from the choice made.
+    CPrintSetupDlg again(printer, {"Лаборатория", "Склад"});
+    EXPECT_TRUE(again.LandscapeButton()->isChecked());
+    EXPECT_EQ(again.PaperList()->currentData().value<QPageSize>().id(), QPageSize::A5);
+    again.PortraitButton()->setChecked(true);
+    again.reject();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+TEST_F(Printing, WithoutPrintersTheSetUpStillChoosesPaper) {
+    QPrinter printer(QPrinter::HighResolution);
+    CPrintSetupDlg setup(printer, {});
+    EXPECT_FALSE(setup.PrinterList()->isEnabled());
+    EXPECT_GE(setup.PaperList()->count(), 5);
+    setup.PaperList()->setCurrentIndex(
+        setup.PaperList()->findText(QPageSize(QPageSize::Letter).name()));
+    setup.accept();
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// What every dialog is given when it is registered: the shared state, the
+// host that reaches the other dialogs, the processing command, its own
+// prompter, the serial port and port map for its own link, and the clock.
+// The application owns all of them for the whole run.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "acquisition/Clock.h"
+#include "link/PortMap.h"
+#include "link/SerialPort.h"
+#include "ui/ProcessingCommand.h"
+
+namespace kelm {
+
+class DialogHost;
+struct SharedState;
+
+// A serial port for a dialog's own link to the instrument.
+using SerialPortFactory = std::function<std::unique_ptr<SerialPort>()>;
+// Which device each COM port is, as it stands when asked.
+using PortMapSource = std::function<PortMap()>;
+
+struct DialogContext {
+    SharedState& state;
+    DialogHost& host;
+    ProcessingCommand& processing;
+    PrompterFactory makePrompter;
+    SerialPortFactory makePort;
+    PortMapSource portMap;
+    const Clock& clock;
+};
+
+}  // namespace kelm
