@@ -25,6 +25,9 @@ int RunPorts(Args args);
 int RunCheck(Args args);
 // read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
 int RunRead(Args args);
+// journal [--folder DIR] | journal restore N -o OUT.kel [--folder DIR]
+int RunJournal(Args args);
+
 // render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
 int RunRender(Args args);
 

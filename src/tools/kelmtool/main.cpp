@@ -31,6 +31,7 @@ constexpr Command kCommands[] = {
     {"check", kelm::tool::RunCheck, "check the connection with the instrument"},
     {"read", kelm::tool::RunRead, "take one reading from the instrument"},
     {"render", kelm::tool::RunRender, "draw the graph to PNG, SVG or PDF"},
+    {"journal", kelm::tool::RunJournal, "list or restore the titrations kelm kept unsaved"},
 };
 
 void PrintUsage(std::ostream& out) {
