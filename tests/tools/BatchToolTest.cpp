@@ -268,6 +268,26 @@ TEST_F(Batch, ReplicatesWithDifferentNumbersOfPointsAreMatchedByOrderAndSaySo) {
                                     "\"studentT\":null,\"volumes\":[null,15,null]}"));
 }
 
+TEST_F(Batch, TheExampleReplicateSeriesGivesTheAliquotsDelivered) {
+    // 19.98, 20.00 and 20.03 mL of 0.1 M HCl with 0.1 M NaOH, on the finest
+    // grid; the row the README shows.
+    const Words series = {Example("series-hcl-1.kel"), Example("series-hcl-2.kel"),
+                          Example("series-hcl-3.kel")};
+    Words words = {"replicates", "--grid", "500"};
+    words.insert(words.end(), series.begin(), series.end());
+    const ToolOutcome o = Run(words);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Lines(o.out).at(1), "1\t3\t20.003\t0.0243\t0.12\t0.0603\t19.980\t20.000\t20.028");
+}
+
+TEST_F(Batch, JsonStaysValidForAFileNameThatIsNotUtf8) {
+    const ToolOutcome o =
+        Run({"process", "--json", Path("bad\xFF\xC3(.kel"), Path("ok\xC3\xA9.kel")});
+    EXPECT_EQ(o.status, 74);
+    EXPECT_THAT(o.out, HasSubstr("bad\xEF\xBF\xBD\xEF\xBF\xBD(.kel\",\"status\":74,"));
+    EXPECT_THAT(o.out, HasSubstr("ok\xC3\xA9.kel\",\"status\":74,"));  // é stays é
+}
+
 TEST_F(Batch, RefusesBadArgumentsWithTheUsageStatus) {
     const std::string a = Example("hcl-naoh.kel");
     const std::string b = Example("maleic-naoh.kel");
