@@ -260,12 +260,7 @@ int RunReplicates(Args words) {
     } else {
         PrintTable(files, rows, overrides.decimalComma.value_or(0) != 0);
     }
-    std::cout.flush();
-    if (!std::cout) {
-        PrintError("cannot write the output");
-        return kExitIoErr;
-    }
-    return worst;
+    return FinishOutput(worst);
 }
 
 }  // namespace kelm::tool

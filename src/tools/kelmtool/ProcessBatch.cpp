@@ -163,12 +163,7 @@ int RunProcessBatch(std::span<const std::string_view> words, const ProcessingOve
     if (format == BatchFormat::Json) {
         std::cout << "\n]\n";
     }
-    std::cout.flush();
-    if (!std::cout) {
-        PrintError("cannot write the output");
-        return kExitIoErr;
-    }
-    return worst;
+    return FinishOutput(worst);
 }
 
 }  // namespace kelm::tool

@@ -225,6 +225,15 @@ SeparatorChoice ReadSeparator(const ParsedArgs& args) {
     return {};
 }
 
+int FinishOutput(int status) {
+    std::cout.flush();
+    if (!std::cout) {
+        PrintError("cannot write the output");
+        return kExitIoErr;
+    }
+    return status;
+}
+
 int UsageError(std::string_view message, std::string_view usage) {
     PrintError(message);
     std::cerr << "Usage: " << usage << '\n';

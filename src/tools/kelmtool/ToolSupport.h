@@ -93,6 +93,10 @@ struct SeparatorChoice {
 SeparatorChoice ReadSeparator(const ParsedArgs& args);
 inline constexpr std::string_view kSeparatorConflict = "--comma and --point exclude each other";
 
+// Flushes standard output: `status`, or kExitIoErr after saying so when the
+// output could not be written (a full disk).
+int FinishOutput(int status);
+
 // Prints the error and "Usage: <usage>" on stderr; returns kExitUsage.
 int UsageError(std::string_view message, std::string_view usage);
 
