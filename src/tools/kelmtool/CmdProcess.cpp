@@ -51,9 +51,10 @@ void PrintHelp() {
                  "                   (one file only)\n"
                  "Exit status 0; 1 when no point could be searched (\"Точка не обнаружена\"),\n"
                  "2 when there is too little data (\"Недостаточно данных для расчёта\"); then\n"
-                 "OUT.kel is not written. Over several files: 0 when every file was processed,\n"
-                 "otherwise the highest status a file came to (74 unreadable, 65 damaged, 2,\n"
-                 "1); the other files are processed all the same.\n";
+                 "OUT.kel is not written. Over several files: 0 when every file was processed\n"
+                 "(a file without any point among them), otherwise the highest status a file\n"
+                 "came to (74 unreadable, 65 damaged, 2 too little data, 1 no point); the\n"
+                 "other files are processed all the same.\n";
 }
 
 void PrintArray(std::string_view name, const std::array<double, kGridCapacity>& values, int count) {
