@@ -16,7 +16,10 @@ int RunConvert(Args args);
 int RunImport(Args args);
 // process FILE.kel [--criterion ...] [--end-value X] [--interpolation ...] [--grid auto|N]
 //         [--filter ...] [--strength S] [--comma|--point] [--json] [-o OUT.kel]
+// process FILE.kel... [the same processing options] [--table|--csv|--json] [--comma|--point]
 int RunProcess(Args args);
+// replicates FILE.kel FILE.kel... [processing options] [--json] [--comma|--point]
+int RunReplicates(Args args);
 // report FILE.kel --curve-points [--comma|--point]
 int RunReport(Args args);
 // ports
@@ -29,6 +32,7 @@ int RunRead(Args args);
 int RunJournal(Args args);
 
 // render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+// render FILE.kel... --overlay -o OUT.png|OUT.svg|OUT.pdf [the same options]
 int RunRender(Args args);
 
 }  // namespace kelm::tool
