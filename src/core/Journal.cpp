@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/AtomicFile.h"
+#include "core/LocalCalendar.h"
 #include "core/ResultFile.h"
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -153,13 +154,7 @@ Journal::Journal(fs::path folder) : folder_(std::move(folder)) {}
 Journal::~Journal() = default;
 
 fs::path Journal::NewEntryName() const {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalCalendar(std::time(nullptr));
     std::random_device device;
     char name[64];
     std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%08x", local.tm_year + 1900,

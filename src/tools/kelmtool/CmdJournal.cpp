@@ -10,6 +10,7 @@
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Journal.h"
+#include "core/LocalCalendar.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
@@ -38,8 +39,7 @@ std::string When(const JournalEntry& entry) {
         std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", t.day, t.month, t.year, t.hour,
                       t.minute);
     } else {
-        std::tm local{};
-        localtime_r(&entry.written, &local);
+        const std::tm local = LocalCalendar(entry.written);
         std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local);
     }
     return text;
