@@ -1,13 +1,19 @@
 #include "ui/RegisterDialogs.h"
 
+#include "ui/CProcessingDlg.h"
+#include "ui/CResultsDlg.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
 
 namespace kelm {
 
-void RegisterDialogs(DialogHost& host, const DialogContext& /*context*/) {
-    // No dialog exists yet: their commands stay disabled.
-    host.Register(DialogFactories{});
+void RegisterDialogs(DialogHost& host, const DialogContext& context) {
+    DialogFactories factories;
+    factories.processing = [&context](QWidget* owner) {
+        return new CProcessingDlg(context, owner);
+    };
+    factories.results = [&context](QWidget* owner) { return new CResultsDlg(context, owner); };
+    host.Register(std::move(factories));
 }
 
 }  // namespace kelm
