@@ -18,6 +18,7 @@
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterKeyRouter.h"
+#include "ui/WindowPlacement.h"
 
 namespace kelm {
 
@@ -81,6 +82,7 @@ CProcessingDlg::CProcessingDlg(const DialogContext& context, QWidget* owner)
     CreateControls();
     Connect();
     new EnterKeyRouter(this, [this](QWidget* focused) { OnEnter(focused); });
+    PlaceBesideOwner(this, BesideOwner::Top);
 }
 
 CProcessingDlg::~CProcessingDlg() {
@@ -229,6 +231,12 @@ void CProcessingDlg::Reload() {
 }
 
 void CProcessingDlg::Left(QWidget* control) {
+    // The question takes the focus from the control Tab had just reached:
+    // that control holds nothing new, and the box keeps what was typed
+    // while the question is open.
+    if (asking_) {
+        return;
+    }
     if (control == criterion_) {
         form_.CriterionChosen(criterion_->currentIndex());
     } else if (control == endValue_) {

@@ -9,6 +9,7 @@
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterKeyRouter.h"
+#include "ui/WindowPlacement.h"
 
 namespace kelm {
 
@@ -54,6 +55,7 @@ CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
     // the minimum, and the window does not shrink below it either.
     setMinimumSize(kResultsLayoutMinimum);
     resize(DialogUnits(font()).Size(187, 152).expandedTo(kResultsLayoutMinimum));
+    PlaceBesideOwner(this, BesideOwner::Bottom);
 }
 
 void CResultsDlg::FillReport(ReportMode mode) {

@@ -11,6 +11,7 @@
 
 #include "WorkDialogsTest.h"
 #include "ui/DialogUnits.h"
+#include "ui/WindowPlacement.h"
 
 namespace kelm::test {
 namespace {
@@ -177,8 +178,18 @@ TEST_F(ProcessingDlg, AnImplausibleEndValueAsksAndNoBringsTheOldValueBack) {
     state_.processing.criterion = EndPointCriterion::GivenValue;
     state_.processing.endValueEmf = 250.0;
     Show();
+    // The box takes the focus from the control Tab reached; the box keeps
+    // showing what was typed while the question is open.
+    QString shownWhileOpen;
+    prompter_.whileOpen = [&](const Message&) {
+        Activate(&Frame());
+        shownWhileOpen = Box("endValue")->text();
+        Activate(dialog_);
+    };
     prompter_.answers = {Answer::No};
     TypeInto(Box("endValue"), "6000");
+    prompter_.whileOpen = nullptr;
+    EXPECT_EQ(shownWhileOpen, "6000");
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text, "Значение ЭДС за границами 5000 мВ.\r\nЗаписать?");
     EXPECT_EQ(prompter_.messages[0].owner, "processing");
@@ -344,6 +355,25 @@ TEST_F(ProcessingDlg, TheCloseBoxHidesItAndShowingItAgainReloadsEverySetting) {
     EXPECT_EQ(Box("pointCount")->text(), "77");
     EXPECT_TRUE(Radio("linear")->isChecked());
     EXPECT_FALSE(Radio("cubicSpline")->isChecked());
+}
+
+TEST(WindowPlacement, AWorkDialogOpensBesideItsOwnerAndStaysOnTheScreen) {
+    const QRect screen(0, 0, 1400, 900);
+    struct Case {
+        QRect owner;
+        BesideOwner where;
+        QPoint at;
+    };
+    for (const Case c : {
+             Case{QRect(100, 50, 800, 600), BesideOwner::Top, QPoint(900, 50)},
+             {QRect(100, 50, 800, 600), BesideOwner::Bottom, QPoint(900, 600)},
+             // No room on the right: against the screen's right edge.
+             {QRect(300, 140, 800, 610), BesideOwner::Top, QPoint(1000, 140)},
+             {QRect(700, -40, 800, 600), BesideOwner::Top, QPoint(1000, 0)},
+         }) {
+        EXPECT_EQ(PositionBeside(c.owner, QSize(400, 300), c.where, screen), c.at)
+            << c.owner.x() << " " << int(c.where);
+    }
 }
 
 }  // namespace
