@@ -355,6 +355,15 @@ TEST_F(ProcessingDlg, TheCloseBoxHidesItAndShowingItAgainReloadsEverySetting) {
     EXPECT_EQ(Box("pointCount")->text(), "77");
     EXPECT_TRUE(Radio("linear")->isChecked());
     EXPECT_FALSE(Radio("cubicSpline")->isChecked());
+
+    // Left open beside the graph, it shows what a file opened meanwhile holds
+    // as soon as the user comes back to it.
+    Activate(&Frame());
+    state_.processing.filterStrength = 13;
+    state_.processing.interpolationKind = InterpolationKind::CubicSpline;
+    Activate(dialog_);
+    EXPECT_EQ(Box("filterStrength")->text(), "13");
+    EXPECT_TRUE(Radio("cubicSpline")->isChecked());
 }
 
 TEST(WindowPlacement, AWorkDialogOpensBesideItsOwnerAndStaysOnTheScreen) {
