@@ -53,7 +53,35 @@ int Clamped(long long value, int low, int high) {
 
 }  // namespace
 
+// Around each call from the window: a change to what a result file keeps of
+// the record (the settings, the corrected point count) is told once, when
+// the outermost call returns.
+class ProcessingForm::KeptChange {
+public:
+    explicit KeptChange(ProcessingForm& form)
+        : form_(form),
+          settings_(form.state_.processing),
+          pointCount_(form.state_.record.pointCount) {
+        ++form_.changeDepth_;
+    }
+    ~KeptChange() {
+        SharedState& state = form_.state_;
+        if (--form_.changeDepth_ == 0 &&
+            (!(state.processing == settings_) || state.record.pointCount != pointCount_)) {
+            RecordChanged(state);
+        }
+    }
+    KeptChange(const KeptChange&) = delete;
+    KeptChange& operator=(const KeptChange&) = delete;
+
+private:
+    ProcessingForm& form_;
+    const ProcessingSettings settings_;
+    const std::int32_t pointCount_;
+};
+
 void ProcessingForm::Load() {
+    const KeptChange change(*this);
     view_.criterionIndex =
         state_.processing.criterion == EndPointCriterion::DerivativeExtremum ? 1 : 0;
     ShowEndValue();
@@ -63,6 +91,7 @@ void ProcessingForm::Load() {
 }
 
 void ProcessingForm::RefreshPointCount() {
+    const KeptChange change(*this);
     TitrationRecord& record = state_.record;
     record.pointCount = std::clamp(record.pointCount, 0, kMaxPoints);
     const int points = record.pointCount;
@@ -76,6 +105,7 @@ void ProcessingForm::RefreshPointCount() {
 }
 
 void ProcessingForm::CriterionChosen(int index) {
+    const KeptChange change(*this);
     if (index != 0 && index != 1) {
         return;
     }
@@ -86,6 +116,7 @@ void ProcessingForm::CriterionChosen(int index) {
 }
 
 void ProcessingForm::EndValueLeft(std::string_view text, Prompter& prompter) {
+    const KeptChange change(*this);
     // Leaving the box as it was shown keeps the value exactly, however the
     // box rounded it and whichever separator it shows.
     if (!view_.endValueEnabled || text == view_.endValueText) {
@@ -102,6 +133,7 @@ void ProcessingForm::EndValueLeft(std::string_view text, Prompter& prompter) {
 }
 
 void ProcessingForm::PointCountLeft(std::string_view text) {
+    const KeptChange change(*this);
     const int count = Clamped(ParseTypedInteger(text), PointCount(state_.record), kMaxGridPoints);
     if (state_.processing.autoPointCount != 1) {
         state_.processing.interpolationPointCount = count;
@@ -111,6 +143,7 @@ void ProcessingForm::PointCountLeft(std::string_view text) {
 }
 
 void ProcessingForm::PointSliderMoved(int position) {
+    const KeptChange change(*this);
     const int count = Clamped(position, PointCount(state_.record), kMaxGridPoints);
     if (state_.processing.autoPointCount != 1) {
         state_.processing.interpolationPointCount = count;
@@ -120,31 +153,37 @@ void ProcessingForm::PointSliderMoved(int position) {
 }
 
 void ProcessingForm::AutomaticChosen(bool automatic) {
+    const KeptChange change(*this);
     state_.processing.autoPointCount = automatic ? 1 : 0;
     RefreshPointCount();
 }
 
 void ProcessingForm::InterpolationChosen(InterpolationKind kind) {
+    const KeptChange change(*this);
     state_.processing.interpolationKind = kind;
     ShowKinds();
 }
 
 void ProcessingForm::FilterStrengthLeft(std::string_view text) {
+    const KeptChange change(*this);
     FilterSliderMoved(Clamped(ParseTypedInteger(text), 0, kMaxFilterStrength));
 }
 
 void ProcessingForm::FilterSliderMoved(int position) {
+    const KeptChange change(*this);
     const int strength = std::clamp(position, 0, kMaxFilterStrength);
     state_.processing.filterStrength = strength;
     ShowFilterStrength(strength);
 }
 
 void ProcessingForm::FilterChosen(FilterKind kind) {
+    const KeptChange change(*this);
     state_.processing.filterKind = kind;
     ShowKinds();
 }
 
 EnterStep ProcessingForm::Enter(ProcessingControl focused) {
+    const KeptChange change(*this);
     using C = ProcessingControl;
     // The point slider is disabled while the count is automatic: the focus
     // goes where Tab would take it, to the count box.

@@ -1,7 +1,8 @@
 // The fields of the curve-processing window as plain data: what each field
 // shows, what it accepts when the user leaves it, clicks it or moves its
 // slider, and where Enter moves the focus. Every accepted change is written to
-// the processing settings at once; the window only paints this view.
+// the processing settings at once and told through RecordChanged; the window
+// only paints this view.
 #pragma once
 
 #include <string>
@@ -88,12 +89,15 @@ public:
     EnterStep Enter(ProcessingControl focused);
 
 private:
+    class KeptChange;
+
     void ShowEndValue();
     void ShowKinds();
     void ShowFilterStrength(int strength);
 
     SharedState& state_;
     ProcessingView view_;
+    int changeDepth_ = 0;
 };
 
 }  // namespace kelm

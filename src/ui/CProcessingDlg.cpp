@@ -276,11 +276,13 @@ void CProcessingDlg::Sync() {
 
 void CProcessingDlg::OnEnter(QWidget* focused) {
     const EnterStep step = form_.Enter(ControlOf(focused));
+    // The focus moves before the controls are painted: a box keeps what was
+    // typed into it until leaving it commits that.
+    MoveFocusTo(WidgetOf(step.focus));
     Sync();
     if (step.requestProcessing) {
         context_.processing.RequestProcessing(this);
     }
-    MoveFocusTo(WidgetOf(step.focus));
 }
 
 std::array<std::pair<QWidget*, ProcessingControl>, 12> CProcessingDlg::Controls() const {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "support/ScriptedPrompter.h"
@@ -251,48 +252,20 @@ TEST_F(Form, AnImplausibleEndValueIsStoredOnlyOnYes) {
 TEST_F(Form, AnEndValueTakesAPointOrACommaAndLeavingItUntouchedKeepsItExactly) {
     state->processing.criterion = EndPointCriterion::GivenValue;
     state->display.decimalComma = 1;
-    state->record.quantity = MeasuredQuantity::Emf;
-    state->processing.endValueEmf = -350.1274;
-    form.Load();
-    EXPECT_EQ(View().endValueText, "-350,127");
-    form.EndValueLeft(View().endValueText, prompter);
-    EXPECT_EQ(state->processing.endValueEmf, -350.1274);
-
-    for (const auto& [typed, value, shown] : {std::tuple{"-350,5", -350.5, "-350,5"},
-                                              {"12.25", 12.25, "12,25"},
-                                              {" 7,5 mV", 7.5, "7,5"}}) {
-        form.EndValueLeft(typed, prompter);
-        EXPECT_EQ(state->processing.endValueEmf, value) << typed;
-        EXPECT_EQ(View().endValueText, shown) << typed;
-    }
-    // pH: the box rounds to 2 decimals, the value keeps what was typed.
     state->record.quantity = MeasuredQuantity::Ph;
     form.Load();
-    form.EndValueLeft("6,5", prompter);
-    EXPECT_EQ(state->processing.endValuePh, 6.5);
-    form.EndValueLeft("8,125", prompter);
-    EXPECT_EQ(View().endValueText, "8,13");
+    for (const auto& [typed, value, shown] : {std::tuple{"6,5", 6.5, "6,5"},
+                                              {"12.25", 12.25, "12,25"},
+                                              {" 7,5 pH", 7.5, "7,5"},
+                                              {"8,125", 8.125, "8,13"}}) {
+        form.EndValueLeft(typed, prompter);
+        EXPECT_EQ(state->processing.endValuePh, value) << typed;
+        EXPECT_EQ(View().endValueText, shown) << typed;
+    }
+    // The box shows 2 decimals; leaving it as shown keeps the 3 typed.
     form.EndValueLeft(View().endValueText, prompter);
     EXPECT_EQ(state->processing.endValuePh, 8.125);
     EXPECT_TRUE(prompter.messages.empty());
-}
-
-TEST_F(Form, EachRadioButtonKeepsTheOtherPairsChoice) {
-    state->processing.interpolationKind = InterpolationKind::CubicSpline;
-    state->processing.filterKind = FilterKind::PolynomialSmoothing;
-    form.Load();
-    EXPECT_TRUE(View().cubicSpline);
-    EXPECT_TRUE(View().polynomial);
-    form.FilterChosen(FilterKind::MovingAverage);
-    EXPECT_EQ(std::pair(View().cubicSpline, View().polynomial), std::pair(true, false));
-    form.InterpolationChosen(InterpolationKind::Linear);
-    EXPECT_EQ(std::pair(View().cubicSpline, View().polynomial), std::pair(false, false));
-    form.FilterChosen(FilterKind::PolynomialSmoothing);
-    EXPECT_EQ(std::pair(View().cubicSpline, View().polynomial), std::pair(false, true));
-    form.InterpolationChosen(InterpolationKind::CubicSpline);
-    EXPECT_EQ(std::pair(View().cubicSpline, View().polynomial), std::pair(true, true));
-    EXPECT_EQ(state->processing.interpolationKind, InterpolationKind::CubicSpline);
-    EXPECT_EQ(state->processing.filterKind, FilterKind::PolynomialSmoothing);
 }
 
 TEST_F(Form, EnterActsOnTheFocusedControlAndMovesTheFocusOn) {
@@ -344,6 +317,43 @@ TEST_F(Form, EnterActsOnTheFocusedControlAndMovesTheFocusOn) {
     form.Enter(C::Automatic);
     EXPECT_EQ(state->processing.autoPointCount, 1);
     EXPECT_EQ(state->processing.interpolationPointCount, 50);
+}
+
+TEST_F(Form, EachChangeThatTheFileKeepsIsToldOnceAndNothingElseIs) {
+    int told = 0;
+    state->recordChanged = [&] { ++told; };
+    state->processing.autoPointCount = 0;
+    state->processing.interpolationPointCount = 40;
+    form.Load();
+    EXPECT_EQ(told, 0);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int told;
+    };
+    const Step steps[] = {
+        {"same slider position", [&] { form.PointSliderMoved(40); }, 0},
+        {"slider moved", [&] { form.PointSliderMoved(41); }, 1},
+        {"same count typed", [&] { form.PointCountLeft("41"); }, 0},
+        {"strength typed", [&] { form.FilterStrengthLeft("9"); }, 1},
+        {"automatic, which also sets the count", [&] { form.AutomaticChosen(true); }, 1},
+        {"Enter on the checked radio", [&] { form.Enter(C::Polynomial); }, 0},
+        {"Enter on the other radio", [&] { form.Enter(C::MovingAverage); }, 1},
+        {"criterion", [&] { form.CriterionChosen(0); }, 1},
+        {"end value left untouched", [&] { form.EndValueLeft(View().endValueText, prompter); }, 0},
+        {"end value typed", [&] { form.EndValueLeft("-12", prompter); }, 1},
+        {"the point count corrected",
+         [&] {
+             state->record.pointCount = -1;
+             form.Load();
+         },
+         1},
+    };
+    for (const Step& step : steps) {
+        told = 0;
+        step.act();
+        EXPECT_EQ(told, step.told) << step.what;
+    }
 }
 
 }  // namespace
