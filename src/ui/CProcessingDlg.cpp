@@ -87,9 +87,7 @@ CProcessingDlg::CProcessingDlg(const DialogContext& context, QWidget* owner)
 
 CProcessingDlg::~CProcessingDlg() {
     // Destroying the boxes takes their focus; that commits nothing.
-    for (QWidget* box :
-         {static_cast<QWidget*>(criterion_), static_cast<QWidget*>(endValue_),
-          static_cast<QWidget*>(pointCount_), static_cast<QWidget*>(filterStrength_)}) {
+    for (QWidget* box : Boxes()) {
         box->removeEventFilter(this);
     }
 }
@@ -149,9 +147,7 @@ void CProcessingDlg::CreateControls() {
 }
 
 void CProcessingDlg::Connect() {
-    for (QWidget* box :
-         {static_cast<QWidget*>(criterion_), static_cast<QWidget*>(endValue_),
-          static_cast<QWidget*>(pointCount_), static_cast<QWidget*>(filterStrength_)}) {
+    for (QWidget* box : Boxes()) {
         box->installEventFilter(this);
     }
     connect(criterion_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -283,6 +279,10 @@ void CProcessingDlg::OnEnter(QWidget* focused) {
     if (step.requestProcessing) {
         context_.processing.RequestProcessing(this);
     }
+}
+
+std::array<QWidget*, 4> CProcessingDlg::Boxes() const {
+    return {criterion_, endValue_, pointCount_, filterStrength_};
 }
 
 std::array<std::pair<QWidget*, ProcessingControl>, 12> CProcessingDlg::Controls() const {

@@ -46,6 +46,8 @@ private:
     void Sync();
     void Left(QWidget* control);
     void OnEnter(QWidget* focused);
+    // The controls that commit when the focus leaves them.
+    std::array<QWidget*, 4> Boxes() const;
     // Each control that Enter knows, with its name in the form.
     std::array<std::pair<QWidget*, ProcessingControl>, 12> Controls() const;
     ProcessingControl ControlOf(const QWidget* widget) const;
