@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <system_error>
+#include <utility>
 
-#include "core/ResultFile.h"
+#include "core/FileMessages.h"
+#include "core/RecordFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
@@ -18,16 +18,22 @@ void PrintError(std::string_view message) {
     std::cerr << "kelmtool: " << message << '\n';
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+std::optional<std::string> ReadInputFile(const std::filesystem::path& path) {
+    ReadResult read = ReadWholeFile(path);
+    if (read.status != ReadStatus::Read) {
+        PrintError(ReadFailureMessage(read, path, MessageStyle::Tool));
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
+    return std::move(read.bytes);
+}
+
+int WriteOutputFile(const std::filesystem::path& path, std::string_view bytes) {
+    const WriteResult written = WriteWholeFile(path, bytes);
+    if (!written.Written()) {
+        PrintError(WriteFailureMessage(written, path, MessageStyle::Tool));
+        return kExitIoErr;
     }
-    return bytes;
+    return kExitOk;
 }
 
 void InitFreshState(SharedState& state) {
@@ -37,15 +43,19 @@ void InitFreshState(SharedState& state) {
 }
 
 int LoadRecordFile(const std::filesystem::path& path, SharedState& state) {
-    const std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        PrintError("cannot read " + path.string());
-        return kExitIoErr;
+    const RecordFileResult result = ReadRecordFile(state, path, MessageStyle::Tool);
+    if (!result.Done()) {
+        PrintError(result.message);
+        return result.status == RecordFileStatus::NotRead ? kExitIoErr : kExitDataErr;
     }
-    const LoadStatus status = LoadRecord(state, *bytes);
-    if (status != LoadStatus::Loaded) {
-        PrintError(path.string() + ": " + std::string(LoadFailureMessage(status)));
-        return kExitDataErr;
+    return kExitOk;
+}
+
+int SaveRecordFile(const SharedState& state, const std::filesystem::path& path) {
+    const RecordFileResult result = WriteRecordFile(state, path, MessageStyle::Tool);
+    if (!result.Done()) {
+        PrintError(result.message);
+        return kExitIoErr;
     }
     return kExitOk;
 }
