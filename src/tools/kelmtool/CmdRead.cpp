@@ -13,8 +13,6 @@ namespace kelm::tool {
 
 namespace {
 
-constexpr int kExitReadingFailed = 3;
-
 // The result of one reading: a result of 0 without a value counts as 257.
 ResultCode Reading(InstrumentLink& link, const LinkSettings& s, int r) {
     const ResultCode code = link.Exchange(s.networkNumber, kCommandRead, s.codeZ, r, 0);
@@ -52,7 +50,7 @@ int RunRead(Args args) {
     }
     if (code != result::kOk) {
         std::cerr << Cp1251ToUtf8(ReadingFailureText(code).view()) << '\n';
-        return kExitReadingFailed;
+        return kExitInstrumentFailed;
     }
     std::cout << JsonNumber(value) << '\n';
     return kExitOk;
