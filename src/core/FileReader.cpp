@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+
+#include "core/FileDescriptor.h"
 
 namespace kelm {
 
@@ -34,22 +37,6 @@ ReadStatus Judge(const struct stat& info, std::size_t limit) {
     return ReadStatus::Read;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 ReadResult ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
@@ -62,7 +49,7 @@ ReadResult ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
     if (const ReadStatus judged = Judge(info, limit); judged != ReadStatus::Read) {
         return Failure(judged);
     }
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.get() < 0) {
         return Failure(ReadStatus::CannotOpen, errno);
     }

@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+#include "core/FileDescriptor.h"
+
 namespace kelm {
 
 namespace {
@@ -26,28 +28,6 @@ WriteResult Result(WriteStatus status, int error = 0) {
     }
     return result;
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    void Reset(int fd) {
-        Close();
-        fd_ = fd;
-    }
-    // 0, or the error of the close.
-    int Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
-    }
-
-private:
-    int fd_;
-};
 
 // Writing into a pipe whose reader has gone raises SIGPIPE, which would end
 // the program. It is held back while the bytes are written and, when the
@@ -130,7 +110,7 @@ std::filesystem::path TemporaryName(const std::filesystem::path& path, std::mt19
 }
 
 // Creates a temporary file that no other writer has; 0 or the error.
-int CreateTemporary(const std::filesystem::path& path, mode_t mode, Descriptor& file,
+int CreateTemporary(const std::filesystem::path& path, mode_t mode, FileDescriptor& file,
                     std::filesystem::path& temporary) {
     std::random_device device;
     std::mt19937_64 random((std::uint64_t{device()} << 32) ^ device());
@@ -164,7 +144,7 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
 // Makes a rename in `folder` durable; where a folder cannot be synced the
 // rename stands all the same.
 void SyncFolder(const std::filesystem::path& folder) {
-    const Descriptor dir(
+    const FileDescriptor dir(
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
@@ -174,7 +154,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 WriteResult WriteStraight(const std::filesystem::path& path, const struct stat& info,
                           std::string_view bytes) {
     // Not blocking: a FIFO without a reader fails at once with ENXIO.
-    Descriptor stream(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    FileDescriptor stream(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (stream.get() < 0) {
         const int error = errno;
         return S_ISFIFO(info.st_mode) && error == ENXIO ? Result(WriteStatus::NoReader)
@@ -198,7 +178,7 @@ WriteResult WriteStraight(const std::filesystem::path& path, const struct stat& 
 
 WriteResult Replace(const std::filesystem::path& path, const struct stat* old,
                     std::string_view bytes) {
-    Descriptor file;
+    FileDescriptor file;
     std::filesystem::path temporary;
     // Private until it has the old file's bits; a new file as the umask says.
     if (const int error = CreateTemporary(path, old != nullptr ? 0600 : 0666, file, temporary)) {

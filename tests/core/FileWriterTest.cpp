@@ -147,13 +147,29 @@ TEST(FileWriter, AReplacedFileKeepsItsPermissionsOwnerAndGroup) {
         EXPECT_EQ(ReadBytes(dir / "a.kel"), "new");
         EXPECT_EQ(Mode(dir / "a.kel"), mode) << std::oct << mode;
     }
-    if (::geteuid() == 0) {
-        // Only root may give a file to another user.
-        ASSERT_EQ(::chown((dir / "a.kel").c_str(), 1234, 5678), 0);
-        ASSERT_TRUE(Written(dir / "a.kel", "theirs"));
-        EXPECT_EQ(Stat(dir / "a.kel").st_uid, 1234u);
-        EXPECT_EQ(Stat(dir / "a.kel").st_gid, 5678u);
+    if (::geteuid() != 0) {
+        return;  // only root may give a file to another user
     }
+    ASSERT_EQ(::chown((dir / "a.kel").c_str(), 1234, 5678), 0);
+    ASSERT_TRUE(Written(dir / "a.kel", "theirs"));
+    EXPECT_EQ(Stat(dir / "a.kel").st_uid, 1234u);
+    EXPECT_EQ(Stat(dir / "a.kel").st_gid, 5678u);
+
+    // A user who may not give the new file the old one's group (nobody is not
+    // in group 5678): that group's permissions are not handed on to his own.
+    fs::create_directory(dir / "theirs");
+    WriteBytes(dir / "theirs" / "b.kel", "old");
+    ::chmod((dir / "theirs" / "b.kel").c_str(), 0664);
+    ASSERT_EQ(::chown((dir / "theirs" / "b.kel").c_str(), 65534, 5678), 0);
+    EXPECT_EQ(test::AsOrdinaryUser(dir / "theirs",
+                                   [](const fs::path& folder) {
+                                       return WriteWholeFile(folder / "b.kel", "new").Written() ? 0
+                                                                                                : 1;
+                                   }),
+              0);
+    EXPECT_EQ(ReadBytes(dir / "theirs" / "b.kel"), "new");
+    EXPECT_EQ(Mode(dir / "theirs" / "b.kel"), 0604u);
+    EXPECT_NE(Stat(dir / "theirs" / "b.kel").st_gid, 5678u);
 }
 
 TEST(FileWriter, AHardLinkedFileIsReplacedUnderThisNameOnly) {
