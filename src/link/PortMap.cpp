@@ -3,6 +3,7 @@
 #include <array>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace kelm {
 
@@ -31,16 +32,10 @@ bool StartsWithCom(std::string_view s) {
 
 }  // namespace
 
-PortMap::PortMap() {
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
-        paths_[n] = "/dev/ttyS" + std::to_string(n - 1);
-    }
-}
-
 PortMap PortMap::Load(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        return PortMap();
+        return {};
     }
     std::ifstream in(path, std::ios::binary);
     std::string text;
@@ -51,9 +46,19 @@ PortMap PortMap::Load(const std::filesystem::path& path) {
     // A read error sets badbit (the stream throws no exceptions): the
     // defaults, as for a file that cannot be opened.
     if (!in.is_open() || in.bad()) {
-        return PortMap();
+        return {};
     }
-    return Parse(text);
+    PortMap map = Parse(text);
+    // A link (a by-id name, kelm-sim's --link) is shown as the device it names.
+    for (PortEntry& entry : map.entries_) {
+        if (!entry.device.empty()) {
+            const std::filesystem::path real = std::filesystem::canonical(entry.device, ec);
+            if (!ec) {
+                entry.shown = real.string();
+            }
+        }
+    }
+    return map;
 }
 
 PortMap PortMap::Parse(std::string_view text) {
@@ -74,16 +79,30 @@ PortMap PortMap::Parse(std::string_view text) {
             device.empty()) {
             continue;
         }
-        map.paths_[name[3] - '0'] = std::string(device);
+        PortEntry& entry = map.entries_[name[3] - '0'];
+        entry.device = std::string(device);
+        entry.shown = entry.device;
+        entry.fromFile = true;
     }
     return map;
 }
 
 std::string_view PortMap::DevicePath(int port) const {
+    return Entry(port).device;
+}
+
+const PortEntry& PortMap::Entry(int port) const {
+    static const PortEntry kNone;
     if (port < kFirstPort || port > kLastPort) {
-        return {};
+        return kNone;
     }
-    return paths_[port];
+    return entries_[port];
+}
+
+void PortMap::Set(int port, PortEntry entry) {
+    if (port >= kFirstPort && port <= kLastPort) {
+        entries_[port] = std::move(entry);
+    }
 }
 
 }  // namespace kelm

@@ -3,6 +3,7 @@
 #include "core/SettingsFile.h"
 #include "core/SharedState.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 #include "ui/CKelmView.h"
 #include "ui/GraphPrinting.h"
 #include "ui/QtPrompter.h"
@@ -38,7 +39,7 @@ ShellCommand ParseCommandLine(const QStringList& words) {
 
 namespace {
 
-AppServices WithDefaults(AppServices services, const Clock& systemClock) {
+AppServices WithDefaults(AppServices services, const SharedState& state, const Clock& systemClock) {
     if (!services.makePrompter) {
         services.makePrompter = [](QWidget* owner) { return std::make_unique<QtPrompter>(owner); };
     }
@@ -46,7 +47,8 @@ AppServices WithDefaults(AppServices services, const Clock& systemClock) {
         services.makePort = [] { return std::make_unique<QtSerialPort>(); };
     }
     if (!services.portMap) {
-        services.portMap = [] { return PortMap::Load(); };
+        // kelm.ports, then the system's devices; the port in use keeps its device.
+        services.portMap = [&state] { return LoadPortMap(state.link.comPort); };
     }
     if (services.clock == nullptr) {
         services.clock = &systemClock;
@@ -64,7 +66,7 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
       settingsPath_(std::move(settingsPath)),
       doc_(state, prompter, recent_),
       dialogs_(state),
-      services_(WithDefaults(std::move(services), systemClock_)),
+      services_(WithDefaults(std::move(services), state, systemClock_)),
       processing_(state, dialogs_, services_.makePrompter),
       context_{state,
                dialogs_,

@@ -114,7 +114,7 @@ TEST_F(LinkCommands, CheckPrintsTheReport) {
     EXPECT_EQ(frames.back()[5], 0x11);
     EXPECT_EQ(frames.back()[6], 0x40);
 
-    // Channel 0 has no code of its own: Z stays at its start value 16.
+    // Channel 0 reads the meter's first channel: Z 16.
     o = Tool({"check", "--address", "7", "--channel", "0"});
     EXPECT_NE(o.out.find("ЭДС в канале 0 поддерживается прибором."), std::string::npos) << o.out;
     EXPECT_EQ(simulator->ReceivedFrames().back()[5], 0x10);
@@ -179,7 +179,10 @@ TEST_F(LinkCommands, ReadFailuresAreWordedOnStderr) {
         c.fault = kelm::sim::Fault::Silent;
     });
     EXPECT_EQ(failure({"read"}), "Нет связи\n");
-    EXPECT_EQ(failure({"read", "--port", "2"}), "Ошибка COM порта\n");
+    // A port that does not open says why on the next line.
+    EXPECT_EQ(failure({"read", "--port", "2"}),
+              "Ошибка COM порта\nУстройство " + (folder / "absent").string() +
+                  " не найдено: прибор или переходник отключён.\n");
     // A reply of the wrong length carries no value: a packet error.
     Configure([](kelm::sim::InstrumentConfig& c) {
         c.fault = kelm::sim::Fault::None;
