@@ -8,8 +8,10 @@
 #include <string>
 
 #include "PtySimulator.h"
+#include "link/ConnectionCheck.h"
 #include "link/InstrumentLink.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 
 namespace {
 
@@ -33,6 +35,39 @@ void Exchange(benchmark::State& state) {
     state.SetLabel(config.pace ? "paced at 9600 baud" : "unpaced");
 }
 BENCHMARK(Exchange)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The connection check as the check dialog runs it: the three identification
+// requests and the trial reading of a meter that answers, and the one model
+// request that times out when nothing answers. Bounded by the exchanges'
+// time-outs: about 4 x 22 ms paced, and the 200 ms header read when silent.
+void Check(benchmark::State& state) {
+    kelm::sim::InstrumentConfig config;
+    config.fault = state.range(0) != 0 ? kelm::sim::Fault::None : kelm::sim::Fault::Silent;
+    kelm::sim::PtySimulator simulator(config, kelm::sim::SampleConfig{});
+    std::string error;
+    if (!simulator.Start(error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    kelm::QtSerialPort port;
+    kelm::InstrumentLink link(port, kelm::PortMap::Parse("COM1=" + simulator.DevicePath()));
+    const kelm::LinkSettings settings;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            kelm::RunConnectionCheck(link, settings, kelm::MeasuredQuantity::Emf));
+    }
+    state.SetLabel(state.range(0) != 0 ? "meter answers" : "nothing answers");
+}
+BENCHMARK(Check)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The system's serial devices as each opening of the parameters or check
+// dialog lists them.
+void ListPorts(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(kelm::ListSystemPorts());
+    }
+}
+BENCHMARK(ListPorts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -90,6 +90,11 @@ CTitrationParamsDlg::CTitrationParamsDlg(const DialogContext& context, QWidget* 
 
     // 252 by 172 dialog units in the desktop font.
     resize(252 * metrics.averageCharWidth() / 4, 172 * metrics.height() / 8);
+    // Placed over its owner already, so that the port search's message box,
+    // shown before the dialog is, appears there too.
+    if (owner != nullptr) {
+        move(owner->window()->geometry().center() - rect().center());
+    }
 
     FindPorts();
     ShowSettings();
@@ -183,8 +188,11 @@ void CTitrationParamsDlg::OnDescriptionEdited() {
     if (!fitted.replaced.empty()) {
         QApplication::beep();
         QToolTip::showText(description_->mapToGlobal(QPoint(0, description_->height())),
-                           QStringLiteral("Знаки «%1» нельзя сохранить в описании (кодовая "
-                                          "страница 1251): они заменены на «?».")
+                           (QString::fromStdString(fitted.replaced).toUcs4().size() == 1
+                                ? QStringLiteral("Знак «%1» нельзя сохранить в описании (кодовая "
+                                                 "страница 1251): он заменён на «?».")
+                                : QStringLiteral("Знаки «%1» нельзя сохранить в описании "
+                                                 "(кодовая страница 1251): они заменены на «?»."))
                                .arg(QString::fromStdString(fitted.replaced)),
                            description_);
     }

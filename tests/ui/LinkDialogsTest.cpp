@@ -241,8 +241,8 @@ TEST_F(LinkDialogs, TheDescriptionIsKeptInTheCodePageAndItsLimit) {
     EXPECT_EQ(description->text(), "M?");
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(),
-              "Знаки «ü» нельзя сохранить в описании (кодовая страница 1251): "
-              "они заменены на «?».");
+              "Знак «ü» нельзя сохранить в описании (кодовая страница 1251): "
+              "он заменён на «?».");
     QTest::keyClicks(description, "ller 1");
     EXPECT_EQ(description->text(), "M?ller 1");
     EXPECT_EQ(description->cursorPosition(), 8);
