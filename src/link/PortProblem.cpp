@@ -230,6 +230,10 @@ PortProblem ProblemFromErrno(int error, std::string_view device, const AccessFac
             return {PortProblemKind::Gone,
                     Joined({"Устройство ", device, " не найдено: прибор или переходник отключён."}),
                     "отключён"};
+        case ENOTTY:
+            return {PortProblemKind::Failed,
+                    Joined({"Устройство ", device, " не является последовательным портом."}),
+                    "не порт"};
         case EIO:
             return {PortProblemKind::Failed,
                     Joined({"Порт ", device,
@@ -265,7 +269,11 @@ PortProblem DiagnoseOpenFailure(std::string_view device,
         const int error = errno;
         return ProblemFromErrno(error, device, FactsOf(st));
     }
+    const bool terminal = isatty(fd) != 0;
     close(fd);
+    if (!terminal) {
+        return ProblemFromErrno(ENOTTY, device, {});
+    }
 #else
     (void)lockFolders;
 #endif

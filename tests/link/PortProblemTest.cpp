@@ -76,6 +76,8 @@ TEST(PortProblemText, EachErrnoIsWordedForTheUser) {
         {ENOENT, PortProblemKind::Gone, gone, "отключён"},
         {ENXIO, PortProblemKind::Gone, gone, "отключён"},
         {ENODEV, PortProblemKind::Gone, gone, "отключён"},
+        {ENOTTY, PortProblemKind::Failed,
+         "Устройство /dev/ttyUSB0 не является последовательным портом.", "не порт"},
         {EIO, PortProblemKind::Failed,
          "Порт /dev/ttyUSB0 не открывается: устройство сообщает об ошибке ввода-вывода.",
          "не открывается"},

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,6 +44,8 @@ protected:
         simulator = std::make_unique<kelm::sim::PtySimulator>(config, kelm::sim::SampleConfig{});
         std::string error;
         ASSERT_TRUE(simulator->Start(error)) << error;
+        // The tool's per-user profile (the remembered COM numbers) is the test's own.
+        setenv("XDG_CONFIG_HOME", (folder / "profile").c_str(), 1);
         // COM1 is the simulator; every other port is absent.
         std::ofstream ports(folder / "kelm.ports");
         ports << "COM1=" << simulator->DevicePath() << '\n';
@@ -81,6 +84,29 @@ TEST_F(LinkCommands, PortsListsPresentPortsInOrder) {
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(Tool({"ports", "extra"}).status, 64);
+}
+
+TEST_F(LinkCommands, PortsAndCheckSayWhyAPortThatIsThereDoesNotOpen) {
+    // A file named by mistake: there, but no serial port.
+    const std::string file = (folder / "notes.txt").string();
+    kelm::test::WriteBytes(folder / "notes.txt", "COM2");
+    {
+        std::ofstream ports(folder / "kelm.ports", std::ios::app);
+        ports << "COM2=" << file << '\n';
+    }
+    const std::string why = "Устройство " + file + " не является последовательным портом.";
+    Outcome o = Tool({"ports"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "COM1\t" + simulator->DevicePath() + "\n");
+    EXPECT_EQ(o.err, "COM2: " + why + "\n");
+
+    o = Tool({"check", "--port", "2"});
+    EXPECT_EQ(o.out,
+              "Прибор с номером 0 в COM2 не обнаружен. \r\nПодключите прибор или измените "
+              "настройки.\n");
+    EXPECT_EQ(o.err, why + "\n");
+    // A port that opens but where nobody answers has nothing to explain.
+    EXPECT_EQ(Tool({"check", "--address", "5"}).err, "");
 }
 
 TEST_F(LinkCommands, CheckPrintsTheReport) {
