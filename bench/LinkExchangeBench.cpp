@@ -15,17 +15,28 @@
 
 namespace {
 
+// The simulated meter on a pseudo-terminal as COM1, and a link to it.
+struct MeterOnCom1 {
+    explicit MeterOnCom1(const kelm::sim::InstrumentConfig& config)
+        : simulator(config, kelm::sim::SampleConfig{}),
+          started(simulator.Start(error)),
+          link(port, kelm::PortMap::Parse("COM1=" + simulator.DevicePath())) {}
+    kelm::sim::PtySimulator simulator;
+    std::string error;
+    bool started;
+    kelm::QtSerialPort port;
+    kelm::InstrumentLink link;
+};
+
 void Exchange(benchmark::State& state) {
     kelm::sim::InstrumentConfig config;
     config.pace = state.range(0) != 0;
-    kelm::sim::PtySimulator simulator(config, kelm::sim::SampleConfig{});
-    std::string error;
-    if (!simulator.Start(error)) {
-        state.SkipWithError(error.c_str());
+    MeterOnCom1 meter(config);
+    if (!meter.started) {
+        state.SkipWithError(meter.error.c_str());
         return;
     }
-    kelm::QtSerialPort port;
-    kelm::InstrumentLink link(port, kelm::PortMap::Parse("COM1=" + simulator.DevicePath()));
+    kelm::InstrumentLink& link = meter.link;
     for (auto _ : state) {
         if (link.Exchange(0, 0x10, 0x10, 0x10, 0) != kelm::result::kOk) {
             state.SkipWithError("exchange failed");
@@ -43,14 +54,12 @@ BENCHMARK(Exchange)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime(
 void Check(benchmark::State& state) {
     kelm::sim::InstrumentConfig config;
     config.fault = state.range(0) != 0 ? kelm::sim::Fault::None : kelm::sim::Fault::Silent;
-    kelm::sim::PtySimulator simulator(config, kelm::sim::SampleConfig{});
-    std::string error;
-    if (!simulator.Start(error)) {
-        state.SkipWithError(error.c_str());
+    MeterOnCom1 meter(config);
+    if (!meter.started) {
+        state.SkipWithError(meter.error.c_str());
         return;
     }
-    kelm::QtSerialPort port;
-    kelm::InstrumentLink link(port, kelm::PortMap::Parse("COM1=" + simulator.DevicePath()));
+    kelm::InstrumentLink& link = meter.link;
     const kelm::LinkSettings settings;
     for (auto _ : state) {
         benchmark::DoNotOptimize(

@@ -57,12 +57,18 @@ TEST(LockFile, NamesOfQtAndOfUucpPrograms) {
     EXPECT_EQ(LockFileNames("/dev/"), std::vector<std::string>{});
 }
 
-TEST(PortProblemText, EachErrnoIsWordedForTheUser) {
+// A USB adapter's node, which the group dialout may use, and the user anna.
+AccessFacts Dialout() {
     AccessFacts facts;
     facts.user = "anna";
     facts.owner = "root";
     facts.group = "dialout";
     facts.groupMayReadWrite = true;
+    return facts;
+}
+
+TEST(PortProblemText, EachErrnoIsWordedForTheUser) {
+    const AccessFacts facts = Dialout();
     const std::string d = "/dev/ttyUSB0";
     const std::string join =
         "Нет доступа к /dev/ttyUSB0: им могут пользоваться члены группы dialout. Добавьте себя "
@@ -93,11 +99,7 @@ TEST(PortProblemText, EachErrnoIsWordedForTheUser) {
 }
 
 TEST(PortProblemText, PermissionAdviceFollowsTheGroupAndTheSession) {
-    AccessFacts facts;
-    facts.user = "anna";
-    facts.owner = "root";
-    facts.group = "dialout";
-    facts.groupMayReadWrite = true;
+    AccessFacts facts = Dialout();
     facts.listedInGroup = true;  // added, but this session does not have it yet
     EXPECT_EQ(NoPermissionProblem("/dev/ttyUSB0", facts).text,
               "Нет доступа к /dev/ttyUSB0: вы уже в группе dialout, но это вступит в силу после "
