@@ -24,6 +24,8 @@ public:
     virtual void Inform(std::string_view caption, std::string_view text) = 0;
     // A message with the error icon and an OK button.
     virtual void Error(std::string_view caption, std::string_view text) = 0;
+    // A message with the warning (exclamation) icon and an OK button.
+    virtual void Warn(std::string_view caption, std::string_view text) = 0;
     // A Yes/No question; Enter gives defaultAnswer.
     virtual Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
                             QuestionIcon icon = QuestionIcon::Warning) = 0;

@@ -100,8 +100,8 @@ std::int32_t QuantityCodeR(MeasuredQuantity quantity) {
 
 void SetChannel(LinkSettings& link, std::int32_t channel) {
     link.channel = channel;
-    if (channel >= 1 && channel <= 9) {
-        link.codeZ = 15 + channel;
+    if (channel >= 0 && channel <= 9) {
+        link.codeZ = 15 + std::max(channel, 1);
     }
 }
 

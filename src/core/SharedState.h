@@ -187,7 +187,9 @@ void ApplyStartDefaults(SharedState& state);
 std::int32_t QuantityCodeR(MeasuredQuantity quantity);
 
 // Stores a channel and, for the channels 1..9 that have a code, codeZ = 15 +
-// channel; any other channel keeps the codeZ it had.
+// channel. Channel 0 is the meter's first channel (codeZ 16): the protocol has
+// no code of its own for it, and the settings file reads a stored 0 back as 1.
+// Any other channel keeps the codeZ it had.
 void SetChannel(LinkSettings& link, std::int32_t channel);
 
 // Number of meaningful points: pointCount clamped to 0..255.

@@ -38,6 +38,11 @@ InstrumentLink::InstrumentLink(SerialPort& port, const PortMap& ports)
     : port_(port), ports_(ports) {}
 
 ResultCode InstrumentLink::Exchange(int address, int command, int z, int r, int dataLength) {
+    lastResult_ = RunExchange(address, command, z, r, dataLength);
+    return lastResult_;
+}
+
+ResultCode InstrumentLink::RunExchange(int address, int command, int z, int r, int dataLength) {
     valueValid_ = false;
     textValid_ = false;
     const int n = std::clamp(dataLength, 0, kLinkCapacity);
@@ -77,7 +82,8 @@ ResultCode InstrumentLink::Exchange(int address, int command, int z, int r, int 
 int InstrumentLink::FindPorts() {
     presence_.fill(0);
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        if (port_.Open(ports_.DevicePath(n))) {
+        const std::string_view device = ports_.DevicePath(n);
+        if (!device.empty() && port_.Open(device)) {
             presence_[n] = 1;
             ++presence_[0];
             port_.Close();

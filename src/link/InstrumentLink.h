@@ -26,6 +26,8 @@ public:
     // The port (1..8) of the next exchange; another number fails with 258.
     void SetPortNumber(int port) { portNumber_ = port; }
     int PortNumber() const { return portNumber_; }
+    // The devices of the next exchanges, when adapters came or went.
+    void SetPortMap(const PortMap& ports) { ports_ = ports; }
 
     // Payload a request carries after its R byte (up to 1024 bytes).
     std::span<std::uint8_t> RequestData() { return {requestData_.data(), kLinkCapacity}; }
@@ -35,6 +37,7 @@ public:
     ResultCode Exchange(int address, int command, int z, int r, int dataLength);
 
     // Results of the last exchange.
+    ResultCode LastResult() const { return lastResult_; }
     bool ValueValid() const { return valueValid_; }
     double Value() const { return value_; }
     bool TextValid() const { return textValid_; }
@@ -58,6 +61,8 @@ public:
     std::string_view Maker() const { return maker_.view(); }        // code page 1251
 
 private:
+    ResultCode RunExchange(int address, int command, int z, int r, int dataLength);
+
     SerialPort& port_;
     PortMap ports_;
     std::array<std::uint8_t, kFrameBufferSize> request_{};
@@ -66,6 +71,7 @@ private:
     std::size_t requestLength_ = 0;
     std::size_t replyLength_ = 0;
     int portNumber_ = 1;
+    ResultCode lastResult_ = result::kOk;
     double value_ = 0.0;
     bool valueValid_ = false;
     LinkText text_;

@@ -1,5 +1,8 @@
 #include "link/PortMap.h"
 
+#include <system_error>
+#include <utility>
+
 #include "core/FileReader.h"
 
 namespace kelm {
@@ -29,16 +32,24 @@ bool StartsWithCom(std::string_view s) {
 
 }  // namespace
 
-PortMap::PortMap() {
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
-        paths_[n] = "/dev/ttyS" + std::to_string(n - 1);
-    }
-}
-
 PortMap PortMap::Load(const std::filesystem::path& path) {
     // A file that cannot be read, whatever the reason, leaves the defaults.
     const ReadResult read = ReadWholeFile(path);
-    return read.status == ReadStatus::Read ? Parse(read.bytes) : PortMap();
+    if (read.status != ReadStatus::Read) {
+        return {};
+    }
+    PortMap map = Parse(read.bytes);
+    // A link (a by-id name, kelm-sim's --link) is shown as the device it names.
+    std::error_code ec;
+    for (PortEntry& entry : map.entries_) {
+        if (!entry.device.empty()) {
+            const std::filesystem::path real = std::filesystem::canonical(entry.device, ec);
+            if (!ec) {
+                entry.shown = real.string();
+            }
+        }
+    }
+    return map;
 }
 
 PortMap PortMap::Parse(std::string_view text) {
@@ -59,16 +70,30 @@ PortMap PortMap::Parse(std::string_view text) {
             device.empty()) {
             continue;
         }
-        map.paths_[name[3] - '0'] = std::string(device);
+        PortEntry& entry = map.entries_[name[3] - '0'];
+        entry.device = std::string(device);
+        entry.shown = entry.device;
+        entry.fromFile = true;
     }
     return map;
 }
 
 std::string_view PortMap::DevicePath(int port) const {
+    return Entry(port).device;
+}
+
+const PortEntry& PortMap::Entry(int port) const {
+    static const PortEntry kNone;
     if (port < kFirstPort || port > kLastPort) {
-        return {};
+        return kNone;
     }
-    return paths_[port];
+    return entries_[port];
+}
+
+void PortMap::Set(int port, PortEntry entry) {
+    if (port >= kFirstPort && port <= kLastPort) {
+        entries_[port] = std::move(entry);
+    }
 }
 
 }  // namespace kelm

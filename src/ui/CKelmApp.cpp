@@ -7,6 +7,7 @@
 #include "core/SettingsFile.h"
 #include "core/SharedState.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 #include "ui/CKelmView.h"
 #include "ui/GraphPrinting.h"
 #include "ui/JournalTexts.h"
@@ -43,7 +44,7 @@ ShellCommand ParseCommandLine(const QStringList& words) {
 
 namespace {
 
-AppServices WithDefaults(AppServices services, const Clock& systemClock) {
+AppServices WithDefaults(AppServices services, const SharedState& state, const Clock& systemClock) {
     if (!services.makePrompter) {
         services.makePrompter = [](QWidget* owner) { return std::make_unique<QtPrompter>(owner); };
     }
@@ -51,7 +52,8 @@ AppServices WithDefaults(AppServices services, const Clock& systemClock) {
         services.makePort = [] { return std::make_unique<QtSerialPort>(); };
     }
     if (!services.portMap) {
-        services.portMap = [] { return PortMap::Load(); };
+        // kelm.ports, then the system's devices; the port in use keeps its device.
+        services.portMap = [&state] { return LoadPortMap(state.link.comPort); };
     }
     if (services.clock == nullptr) {
         services.clock = &systemClock;
@@ -71,7 +73,7 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
       journal_(services.journalFolder.empty() ? DefaultJournalFolder() : services.journalFolder),
       keeper_(state, journal_),
       dialogs_(state),
-      services_(WithDefaults(std::move(services), systemClock_)),
+      services_(WithDefaults(std::move(services), state, systemClock_)),
       processing_(state, dialogs_, services_.makePrompter),
       context_{state,
                dialogs_,

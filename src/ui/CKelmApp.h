@@ -38,8 +38,9 @@ enum class StartResult {
 };
 
 // What the dialogs are given beyond the shared state. Left empty, each is the
-// program's own: message boxes, the real serial port, kelm.ports, the
-// computer's clock. Tests put in scripted ones.
+// program's own: message boxes, the real serial port, the port map of
+// kelm.ports and the system's serial devices, the computer's clock. Tests put
+// in scripted ones.
 struct AppServices {
     PrompterFactory makePrompter;
     SerialPortFactory makePort;

@@ -43,6 +43,10 @@ void QtPrompter::Error(std::string_view caption, std::string_view text) {
     Show(owner_, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void QtPrompter::Warn(std::string_view caption, std::string_view text) {
+    Show(owner_, QMessageBox::Warning, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 Answer QtPrompter::AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
                             QuestionIcon icon) {
     const auto button =

@@ -17,6 +17,7 @@ public:
 
     void Inform(std::string_view caption, std::string_view text) override;
     void Error(std::string_view caption, std::string_view text) override;
+    void Warn(std::string_view caption, std::string_view text) override;
     Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
                     QuestionIcon icon) override;
 

@@ -4,11 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace kelm {
+#include "core/Profile.h"
 
-// The per-user profile of the program (QSettings organisation and application).
-inline constexpr char kProfileOrganisation[] = "DARENS/LARMIT";
-inline constexpr char kProfileApplication[] = "Kelm";
+namespace kelm {
 
 class RecentFiles {
 public:

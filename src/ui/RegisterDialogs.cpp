@@ -1,7 +1,9 @@
 #include "ui/RegisterDialogs.h"
 
+#include "ui/CLinkCheckDlg.h"
 #include "ui/CProcessingDlg.h"
 #include "ui/CResultsDlg.h"
+#include "ui/CTitrationParamsDlg.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
 
@@ -13,6 +15,10 @@ void RegisterDialogs(DialogHost& host, const DialogContext& context) {
         return new CProcessingDlg(context, owner);
     };
     factories.results = [&context](QWidget* owner) { return new CResultsDlg(context, owner); };
+    factories.titrationParams = [&context](QWidget* owner) {
+        CTitrationParamsDlg::Run(context, owner);
+    };
+    factories.linkCheck = [&context](QWidget* owner) { CLinkCheckDlg::Run(context, owner); };
     host.Register(std::move(factories));
 }
 

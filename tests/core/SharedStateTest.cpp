@@ -116,8 +116,8 @@ TEST(DescriptionView, StopsAtTheFirstZeroOrAtTheBufferEnd) {
 }
 
 TEST(SetChannel, GivesCodeZOnlyToTheChannelsThatHaveOne) {
-    // channel, codeZ after it when codeZ was 20 before
-    const std::pair<int, int> rows[] = {{1, 16}, {3, 18}, {9, 24}, {0, 20}, {10, 20}, {-1, 20}};
+    // channel, codeZ after it when codeZ was 20 before; 0 reads the first channel
+    const std::pair<int, int> rows[] = {{1, 16}, {3, 18}, {9, 24}, {0, 16}, {10, 20}, {-1, 20}};
     for (const auto& [channel, codeZ] : rows) {
         LinkSettings link;
         link.codeZ = 20;

@@ -19,7 +19,7 @@
 namespace kelm::test {
 
 struct Message {
-    std::string kind;  // "inform", "error" or "ask"
+    std::string kind;  // "inform", "error", "warn" or "ask"
     std::string caption;
     std::string text;
     std::string owner;                  // the name given to For; empty for the prompter itself
@@ -38,6 +38,9 @@ public:
     }
     void Error(std::string_view caption, std::string_view text) override {
         Record({"error", std::string(caption), std::string(text), {}}, "");
+    }
+    void Warn(std::string_view caption, std::string_view text) override {
+        Record({"warn", std::string(caption), std::string(text), {}}, "");
     }
     Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
                     QuestionIcon icon) override {
@@ -74,6 +77,9 @@ private:
         }
         void Error(std::string_view caption, std::string_view text) override {
             log_.Record({"error", std::string(caption), std::string(text), {}}, owner_);
+        }
+        void Warn(std::string_view caption, std::string_view text) override {
+            log_.Record({"warn", std::string(caption), std::string(text), {}}, owner_);
         }
         Answer AskYesNo(std::string_view caption, std::string_view text, Answer defaultAnswer,
                         QuestionIcon icon) override {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,6 +44,8 @@ protected:
         simulator = std::make_unique<kelm::sim::PtySimulator>(config, kelm::sim::SampleConfig{});
         std::string error;
         ASSERT_TRUE(simulator->Start(error)) << error;
+        // The tool's per-user profile (the remembered COM numbers) is the test's own.
+        setenv("XDG_CONFIG_HOME", (folder / "profile").c_str(), 1);
         // COM1 is the simulator; every other port is absent.
         std::ofstream ports(folder / "kelm.ports");
         ports << "COM1=" << simulator->DevicePath() << '\n';
@@ -83,6 +86,29 @@ TEST_F(LinkCommands, PortsListsPresentPortsInOrder) {
     EXPECT_EQ(Tool({"ports", "extra"}).status, 64);
 }
 
+TEST_F(LinkCommands, PortsAndCheckSayWhyAPortThatIsThereDoesNotOpen) {
+    // A file named by mistake: there, but no serial port.
+    const std::string file = (folder / "notes.txt").string();
+    kelm::test::WriteBytes(folder / "notes.txt", "COM2");
+    {
+        std::ofstream ports(folder / "kelm.ports", std::ios::app);
+        ports << "COM2=" << file << '\n';
+    }
+    const std::string why = "Устройство " + file + " не является последовательным портом.";
+    Outcome o = Tool({"ports"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "COM1\t" + simulator->DevicePath() + "\n");
+    EXPECT_EQ(o.err, "COM2: " + why + "\n");
+
+    o = Tool({"check", "--port", "2"});
+    EXPECT_EQ(o.out,
+              "Прибор с номером 0 в COM2 не обнаружен. \r\nПодключите прибор или измените "
+              "настройки.\n");
+    EXPECT_EQ(o.err, why + "\n");
+    // A port that opens but where nobody answers has nothing to explain.
+    EXPECT_EQ(Tool({"check", "--address", "5"}).err, "");
+}
+
 TEST_F(LinkCommands, CheckPrintsTheReportAndExitsByItsOutcome) {
     Outcome o = Tool({"check"});
     EXPECT_EQ(o.status, 0);
@@ -116,7 +142,7 @@ TEST_F(LinkCommands, CheckPrintsTheReportAndExitsByItsOutcome) {
     EXPECT_EQ(frames.back()[5], 0x11);
     EXPECT_EQ(frames.back()[6], 0x40);
 
-    // Channel 0 has no code of its own: Z stays at its start value 16.
+    // Channel 0 reads the meter's first channel: Z 16.
     o = Tool({"check", "--address", "7", "--channel", "0"});
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("ЭДС в канале 0 поддерживается прибором."), std::string::npos) << o.out;
@@ -183,7 +209,10 @@ TEST_F(LinkCommands, ReadFailuresAreWordedOnStderr) {
         c.fault = kelm::sim::Fault::Silent;
     });
     EXPECT_EQ(failure({"read"}), "Нет связи\n");
-    EXPECT_EQ(failure({"read", "--port", "2"}), "Ошибка COM порта\n");
+    // A port that does not open says why on the next line.
+    EXPECT_EQ(failure({"read", "--port", "2"}),
+              "Ошибка COM порта\nУстройство " + (folder / "absent").string() +
+                  " не найдено: прибор или переходник отключён.\n");
     // A reply of the wrong length carries no value: a packet error.
     Configure([](kelm::sim::InstrumentConfig& c) {
         c.fault = kelm::sim::Fault::None;

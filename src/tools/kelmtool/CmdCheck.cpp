@@ -7,7 +7,9 @@
 #include "core/Cp1251.h"
 #include "link/ConnectionCheck.h"
 #include "link/InstrumentLink.h"
+#include "link/PortProblem.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 
 namespace kelm::tool {
 
@@ -28,10 +30,13 @@ int RunCheck(Args args) {
     }
     EnsureQtApplication();
     QtSerialPort port;
-    InstrumentLink link(port, PortMap::Load());
+    InstrumentLink link(port, LoadPortMap(options.settings.comPort));
     const ConnectionCheckResult check =
         RunConnectionCheck(link, options.settings, options.quantity);
     std::cout << Cp1251ToUtf8(check.report) << '\n';
+    if (const std::string why = OpenFailureText(link); !why.empty()) {
+        std::cerr << why << '\n';
+    }
     return check.Passed() ? kExitOk : kExitInstrumentFailed;
 }
 

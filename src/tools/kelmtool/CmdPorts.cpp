@@ -1,12 +1,14 @@
 // kelmtool ports: the serial ports that can be opened, as the program's port
-// list shows them.
+// list shows them, and why the others that are there cannot.
 #include <iostream>
 
 #include "Commands.h"
 #include "LinkOptions.h"
 #include "ToolSupport.h"
 #include "link/InstrumentLink.h"
+#include "link/PortList.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 
 namespace kelm::tool {
 
@@ -15,8 +17,12 @@ int RunPorts(Args args) {
         if (IsHelp(args[0])) {
             std::cout << "Usage: kelmtool ports\n\n"
                          "Lists the ports COM1..COM8 that can be opened, one line each: the\n"
-                         "name, a tab and the device. Devices come from kelm.ports in the\n"
-                         "current folder (lines COMn=/path); others are /dev/ttyS<n-1>.\n";
+                         "name, a tab, the device, and a tab and its description when the\n"
+                         "system gives one. A port whose device is there but cannot be opened\n"
+                         "is told on stderr with the reason. Devices come from kelm.ports in\n"
+                         "the current folder (lines COMn=/path); the other numbers go to the\n"
+                         "serial devices the system has, USB adapters first, and each device\n"
+                         "keeps its number in later runs.\n";
             return kExitOk;
         }
         PrintError("ports takes no arguments");
@@ -24,12 +30,20 @@ int RunPorts(Args args) {
     }
     EnsureQtApplication();
     QtSerialPort port;
-    InstrumentLink link(port, PortMap::Load());
+    const PortMap ports = LoadPortMap(0);
+    InstrumentLink link(port, ports);
     link.FindPorts();
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
-        if (link.Presence()[n] != 0) {
-            std::cout << "COM" << n << '\t' << link.DevicePath(n) << '\n';
+    for (const PortListEntry& item : BuildPortList(link.Presence(), ports, 0).entries) {
+        const PortEntry& entry = ports.Entry(item.port);
+        if (item.problem.kind != PortProblemKind::None) {
+            std::cerr << "COM" << item.port << ": " << item.problem.text << '\n';
+            continue;
         }
+        std::cout << "COM" << item.port << '\t' << entry.shown;
+        if (!entry.description.empty()) {
+            std::cout << '\t' << entry.description;
+        }
+        std::cout << '\n';
     }
     return kExitOk;
 }

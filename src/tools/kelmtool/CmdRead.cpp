@@ -7,8 +7,10 @@
 #include "acquisition/TickReading.h"
 #include "core/Cp1251.h"
 #include "link/InstrumentLink.h"
+#include "link/PortProblem.h"
 #include "link/ReadingFailure.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 
 namespace kelm::tool {
 
@@ -28,10 +30,13 @@ int RunRead(Args args) {
     }
     EnsureQtApplication();
     QtSerialPort port;
-    InstrumentLink link(port, PortMap::Load());
+    InstrumentLink link(port, LoadPortMap(options.settings.comPort));
     const TickReading tick = ReadTick(link, options.settings, options.quantity);
     if (!tick.Valid()) {
         std::cerr << Cp1251ToUtf8(ReadingFailureText(tick.Failure()).view()) << '\n';
+        if (const std::string why = OpenFailureText(link); !why.empty()) {
+            std::cerr << why << '\n';
+        }
         return kExitInstrumentFailed;
     }
     std::cout << JsonNumber(tick.value) << '\n';
