@@ -157,7 +157,11 @@ void CTitrationParamsDlg::Leave(QObject* control) {
     if (control == port_) {
         StorePort(state.link, ports_, port_->currentIndex());
     } else if (control == quantity_) {
+        const MeasuredQuantity before = state.record.quantity;
         StoreQuantity(state.record, state.link, quantity_->currentIndex());
+        if (state.record.quantity != before) {
+            RecordChanged(state);
+        }
     } else if (control == networkNumber_) {
         networkNumber_->setText(
             QString::number(StoreNetworkNumber(state.link, networkNumber_->text().toStdString())));
@@ -167,6 +171,8 @@ void CTitrationParamsDlg::Leave(QObject* control) {
     } else if (control == description_ && description_->isModified()) {
         // Only a changed text: a description longer than the box keeps its end.
         StoreDescription(state.record, ToCp1251(description_->text()));
+        description_->setModified(false);
+        RecordChanged(state);
     }
 }
 
