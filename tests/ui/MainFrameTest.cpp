@@ -133,7 +133,7 @@ TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
 }
 
 TEST_F(MainFrame, TheCommandsOfDialogsNotYetThereStayDisabled) {
-    Start();
+    Start([](DialogHost& host) { host.Register(DialogFactories{}); });
     for (Command command : {Command::Entry, Command::Processing, Command::Results,
                             Command::TitrationParams, Command::LinkCheck}) {
         EXPECT_FALSE(Frame().Action(command)->isEnabled()) << int(command);
