@@ -2,35 +2,26 @@
 // workflow of the Enter key, the timer, the layout in pixels and its saving,
 // the selection on the graph, and the processing run it owns. The meter is
 // the simulator's, in process, on the test's clock.
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 #include <cmath>
 
-#include "AppTest.h"
+#include "EntryWindowTest.h"
 #include "Instrument.h"
-#include "StandInDialogs.h"
-#include "support/FakeClock.h"
 #include "support/InstrumentPort.h"
-#include "ui/CTitrationEntryDlg.h"
 
 namespace kelm::test {
 namespace {
 
-class EntryDlgTest : public AppTest {
+class EntryDlgTest : public EntryWindowTest {
 protected:
     void SetUp() override {
-        AppTest::SetUp();
+        EntryWindowTest::SetUp();
         sim::InstrumentConfig quiet;
         quiet.noiseMv = 0;
         quiet.pace = false;
         meter_.Config() = quiet;
-        services_.clock = &clock_;
         services_.portMap = [] { return PortMap::Parse("COM1=/dev/sim-meter\n"); };
         services_.makePort = [this] {
             auto port =
@@ -38,81 +29,11 @@ protected:
             port_ = port.get();
             return port;
         };
-        Start([this](DialogHost& host) {
-            DialogFactories f = standIns_.Factories(state_);
-            f.entry = [this](QWidget* owner) {
-                dlg_ = new CTitrationEntryDlg(app_->Context(), owner);
-                return dlg_;
-            };
-            f.results = nullptr;
-            host.Register(f);
-        });
-        events_.clear();
+        StartEntry();
     }
 
-    // Points at volumes 1, 2, ... with the values given.
-    void Record(std::initializer_list<double> values,
-                MeasuredQuantity quantity = MeasuredQuantity::Emf) {
-        state_.record.quantity = quantity;
-        state_.link.codeR = QuantityCodeR(quantity);
-        state_.record.pointCount = 0;
-        for (double v : values) {
-            const int i = state_.record.pointCount++;
-            state_.record.points[i] = {i + 1.0, v};
-        }
-    }
-
-    CTitrationEntryDlg& Open() {
-        Frame().Action(Command::Entry)->trigger();
-        EXPECT_NE(dlg_, nullptr);
-        QApplication::setActiveWindow(dlg_);
-        prompter_.messages.clear();
-        return *dlg_;
-    }
-
-    template <class W>
-    W* Find(const char* name) {
-        W* w = dlg_->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QTreeWidget* List() { return Find<QTreeWidget>("pointList"); }
-    QComboBox* Criteria() { return Find<QComboBox>("criterionList"); }
-    QLineEdit* CriterionBox() { return Find<QLineEdit>("criterionBox"); }
-    QLineEdit* AdditionBox() { return Find<QLineEdit>("additionBox"); }
-    QLineEdit* ValueBox() { return Find<QLineEdit>("valueBox"); }
-    QPushButton* AddButton() { return Find<QPushButton>("addButton"); }
-    QPushButton* RecordButton() { return Find<QPushButton>("recordButton"); }
-    QPushButton* Calculate() { return Find<QPushButton>("calculateButton"); }
-
-    void Enter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
-    // ASCII only, as the keys of the test keyboard go.
-    void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    void ChooseMode(RecordMode mode) {
-        Criteria()->setFocus();
-        QTest::keyClick(Criteria(), Qt::Key_Home);
-        for (int i = 0; i < static_cast<int>(mode); ++i) {
-            QTest::keyClick(Criteria(), Qt::Key_Down);
-        }
-    }
-    void Tick() {
-        clock_.Advance(1);
-        dlg_->OnAcquisitionTick();
-    }
-    QStringList Row(int i) {
-        QStringList texts;
-        QTreeWidgetItem* item = List()->topLevelItem(i);
-        for (int k = 0; item != nullptr && k < 3; ++k) {
-            texts << item->text(k);
-        }
-        return texts;
-    }
-
-    FakeClock clock_;
     sim::Instrument meter_{sim::InstrumentConfig{}, sim::SampleConfig{}};
     InstrumentPort* port_ = nullptr;
-    StandIns standIns_{events_};
-    CTitrationEntryDlg* dlg_ = nullptr;
 };
 
 // The program as it starts, with the dialogs it registers itself.
@@ -263,9 +184,7 @@ TEST_F(EntryDlgTest, TheKeyboardWorkflowWithTheMeter) {
 
     // In timer mode the focus waits for the addition box until the point is in.
     ChooseMode(RecordMode::Timer);
-    CriterionBox()->setFocus();
-    CriterionBox()->selectAll();
-    Type("5");
+    Retype(CriterionBox(), "5");
     Enter();
     EXPECT_EQ(state_.acquisition.timerSeconds, 5.0);
     Type("1");
@@ -295,21 +214,14 @@ TEST_F(EntryDlgTest, TheTimerRunsWhileAReadingIsAwaitedEvenWhenHidden) {
     EXPECT_FALSE(RecordButton()->isEnabled());
     dlg_->hide();
     EXPECT_TRUE(timer.isActive());
-    int ticks = 0;
-    while (state_.record.pointCount == 0 && ticks < 100) {
-        Tick();
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 31);
+    EXPECT_EQ(TickUntilRecorded(100), 31);
     EXPECT_FALSE(timer.isActive());
     EXPECT_EQ(List()->topLevelItemCount(), 1);
     // Typed entry never starts it.
     dlg_->show();
     QApplication::setActiveWindow(dlg_);
     ChooseMode(RecordMode::Manual);
-    AdditionBox()->setFocus();
-    AdditionBox()->selectAll();
-    Type("1");
+    Retype(AdditionBox(), "1");
     QTest::mouseClick(AddButton(), Qt::LeftButton);
     EXPECT_TRUE(dlg_->Entry().AdditionPending());
     EXPECT_FALSE(timer.isActive());
