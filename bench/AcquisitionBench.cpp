@@ -13,7 +13,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -22,8 +21,8 @@
 #include "core/SharedState.h"
 #include "graph/GraphDrawing.h"
 #include "graph/PainterSurface.h"
-#include "link/Protocol.h"
 #include "processing/Processing.h"
+#include "support/AnsweringPort.h"
 #include "ui/CTitrationEntryDlg.h"
 #include "ui/DialogHost.h"
 #include "ui/ProcessingCommand.h"
@@ -32,43 +31,15 @@ namespace {
 
 using namespace kelm;
 
-// Answers every request with an EMF a millivolt higher than the last, so the
+// A meter whose EMF is a millivolt higher at every request, so that the
 // drift never falls low enough to record.
-class RampingPort final : public SerialPort {
-public:
-    bool Open(std::string_view) override { return true; }
-    void Configure() override {}
-    void Write(std::span<const std::uint8_t> request) override {
-        const auto bits = std::bit_cast<std::uint32_t>(mv_ += 1.0f);
-        reply_ = {0x00,
-                  request[1],
-                  9,
-                  0,
-                  kCommandRead,
-                  request[5],
-                  request[6],
-                  static_cast<std::uint8_t>(bits),
-                  static_cast<std::uint8_t>(bits >> 8),
-                  static_cast<std::uint8_t>(bits >> 16),
-                  static_cast<std::uint8_t>(bits >> 24),
-                  0,
-                  0};
-        reply_[12] = Checksum(std::span(reply_).first(12));
-        read_ = 0;
-    }
-    std::size_t Read(std::span<std::uint8_t> buffer) override {
-        const std::size_t n = std::min(buffer.size(), reply_.size() - read_);
-        std::copy_n(reply_.begin() + std::ptrdiff_t(read_), n, buffer.begin());
-        read_ += n;
-        return n;
-    }
-    void Close() override {}
-
-private:
-    std::array<std::uint8_t, 13> reply_{};
-    std::size_t read_ = 0;
-    float mv_ = 0;
-};
+std::unique_ptr<SerialPort> RampingMeter() {
+    return std::make_unique<test::AnsweringPort>(
+        [mv = 0.0f](std::span<const std::uint8_t> request) mutable {
+            return test::MeasurementReply(request[1], request[5], request[6], mv += 1.0f);
+        },
+        "/dev/bench");
+}
 
 class SilentPrompter final : public Prompter {
 public:
@@ -119,12 +90,9 @@ struct Bench {
     ProcessingCommand processing{state, host,
                                  [](QWidget*) { return std::make_unique<SilentPrompter>(); }};
     SteppingClock clock;
-    DialogContext context{state,
-                          host,
-                          processing,
-                          [](QWidget*) { return std::make_unique<SilentPrompter>(); },
-                          [] { return std::make_unique<RampingPort>(); },
-                          [] { return PortMap::Parse("COM1=/dev/bench\n"); },
+    DialogContext context{state,        host,
+                          processing,   [](QWidget*) { return std::make_unique<SilentPrompter>(); },
+                          RampingMeter, [] { return PortMap::Parse("COM1=/dev/bench\n"); },
                           clock};
     std::unique_ptr<Processing> processingDialog = std::make_unique<Processing>();
     std::unique_ptr<CTitrationEntryDlg> dialog;

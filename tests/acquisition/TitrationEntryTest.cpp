@@ -4,7 +4,6 @@
 // open, and the texts the window shows.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -30,21 +29,7 @@ constexpr const char* kGoOn = "\r\nПродолжить работу с приб
 
 // A measurement reply the meter could send, for channel 1.
 std::vector<std::uint8_t> NumberReply(int r, float value) {
-    const auto bits = std::bit_cast<std::uint32_t>(value);
-    std::vector<std::uint8_t> frame = {0x00,
-                                       0x00,
-                                       9,
-                                       0,
-                                       kCommandRead,
-                                       0x10,
-                                       static_cast<std::uint8_t>(r),
-                                       static_cast<std::uint8_t>(bits),
-                                       static_cast<std::uint8_t>(bits >> 8),
-                                       static_cast<std::uint8_t>(bits >> 16),
-                                       static_cast<std::uint8_t>(bits >> 24),
-                                       0};
-    frame.push_back(Checksum(frame));
-    return frame;
+    return test::MeasurementReply(0, 0x10, r, value);
 }
 
 class Window final : public EntryWindow {
@@ -57,18 +42,11 @@ public:
 
 class EntryTest : public ::testing::Test {
 protected:
-    EntryTest() : meter_(Quiet(), sim::SampleConfig{}) {
+    EntryTest() : meter_(test::QuietMeter(), sim::SampleConfig{}) {
         NewRecord(state_);
         ApplyStartDefaults(state_);
         state_.redrawViews = [this] { ++redraws_; };
         entry_.Initialise();
-    }
-
-    static sim::InstrumentConfig Quiet() {
-        sim::InstrumentConfig config;
-        config.noiseMv = 0;
-        config.pace = false;
-        return config;
     }
 
     void Quantity(MeasuredQuantity quantity) {
@@ -101,6 +79,13 @@ protected:
     }
     // The meter answers every request with this EMF reading.
     void Reads(float mv) { meter_.Config().scriptedReply = NumberReply(kREmf, mv); }
+    // Ticks whose readings rise by 1 mV each: a drift of 60 mV/min.
+    void RisingTicks(int n) {
+        for (int i = 0; i < n; ++i) {
+            Reads(risingMv_ += 1.0f);
+            Tick();
+        }
+    }
 
     int Count() const { return state_.record.pointCount; }
     double VolumeAt(int i) const { return state_.record.points[i].volume; }
@@ -124,6 +109,7 @@ protected:
     TitrationEntry entry_{state_,    port_,  [] { return PortMap::Parse("COM1=/dev/sim-meter\n"); },
                           prompter_, clock_, window_};
     int redraws_ = 0;
+    float risingMv_ = 100;  // the last of the rising readings
 };
 
 // Additions and typed values
@@ -558,27 +544,20 @@ TEST_F(EntryTest, ASettlingElectrodeIsRecordedOnceItHasSettled) {
 TEST_F(EntryTest, FiveMinutesWithoutLowDriftAskWhetherToRecord) {
     Mode(RecordMode::Drift);
     Add("1");
-    float mv = 100;
-    const auto ticks = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            Reads(mv += 1.0f);  // 60 mV per minute
-            Tick();
-        }
-    };
     prompter_.answers = {Answer::No, Answer::Yes};
-    ticks(299);
+    RisingTicks(299);
     EXPECT_TRUE(prompter_.messages.empty());
-    ticks(1);
+    RisingTicks(1);
     ASSERT_EQ(prompter_.messages.size(), 1u);
     const Message& m = prompter_.messages[0];
     EXPECT_EQ(std::tie(m.kind, m.caption, m.text, m.defaultAnswer, m.icon),
               std::make_tuple("ask", "Дрейф за 5 минут", "Дрейф 60. мВ/мин.\r\nЗаписать?",
                               Answer::No, QuestionIcon::Question));
     EXPECT_TRUE(entry_.AdditionPending());  // No: the wait goes on
-    ticks(300);
+    RisingTicks(300);
     EXPECT_EQ(prompter_.messages.size(), 2u);
     ASSERT_EQ(Count(), 1);  // Yes records the reading
-    EXPECT_DOUBLE_EQ(ValueAt(0), double(mv));
+    EXPECT_DOUBLE_EQ(ValueAt(0), double(risingMv_));
 }
 
 TEST_F(EntryTest, AtFiveMinutesWithoutAMeasurableDriftTheUserMayStillRecord) {
@@ -594,22 +573,17 @@ TEST_F(EntryTest, AtFiveMinutesWithoutAMeasurableDriftTheUserMayStillRecord) {
 TEST_F(EntryTest, APointRecordedWhileTheDriftQuestionIsOpenIsNotRecordedAgain) {
     Mode(RecordMode::Drift);
     Add("1");
-    float mv = 100;
-    for (int i = 0; i < 299; ++i) {
-        Reads(mv += 1.0f);
-        Tick();
-    }
+    RisingTicks(299);
     prompter_.answers = {Answer::Yes};
     prompter_.whileOpen = [&](const Message&) {
-        Reads(mv);  // the reading settles while the box waits
+        Reads(risingMv_);  // the reading settles while the box waits
         for (int i = 0; i < 40; ++i) {
             Tick();
         }
         Mode(RecordMode::Manual);
         Add("1");  // and the next addition is made
     };
-    Reads(mv += 1.0f);
-    Tick();
+    RisingTicks(1);
     EXPECT_EQ(Count(), 1);
     EXPECT_EQ(window_.rows, std::vector{0});
     EXPECT_EQ(prompter_.messages.size(), 1u);
@@ -676,11 +650,7 @@ TEST_F(EntryTest, TwoFailedTicksInARowAskOnceWhateverTicksComeWhileTheQuestionIs
 TEST_F(EntryTest, AFailureThatOutlastsTheDriftQuestionIsAskedAfterIt) {
     Mode(RecordMode::Drift);
     Add("1");
-    float mv = 100;
-    for (int i = 0; i < 299; ++i) {
-        Reads(mv += 1.0f);
-        Tick();
-    }
+    RisingTicks(299);
     prompter_.answers = {Answer::No, Answer::No};
     prompter_.whileOpen = [&](const Message& m) {
         if (m.caption == "Дрейф за 5 минут") {
@@ -690,8 +660,7 @@ TEST_F(EntryTest, AFailureThatOutlastsTheDriftQuestionIsAskedAfterIt) {
             Tick();
         }
     };
-    Reads(mv += 1.0f);
-    Tick();
+    RisingTicks(1);
     EXPECT_EQ(Asked().size(), 1u);
     Tick();  // still failing once the box is gone: now the user is asked
     EXPECT_EQ(Asked(), (std::vector<std::string>{"Дрейф 60. мВ/мин.\r\nЗаписать?",
@@ -716,7 +685,7 @@ TEST_F(EntryTest, EachFailureIsWordedByItsCode) {
         {"Ошибка COM порта", [this] { state_.link.comPort = 9; }},
     };
     for (const auto& [text, fail] : cases) {
-        meter_.Config() = Quiet();
+        meter_.Config() = test::QuietMeter();
         port_.present = true;
         state_.link.comPort = 1;
         Mode(RecordMode::Instrument);

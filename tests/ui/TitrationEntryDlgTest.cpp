@@ -18,10 +18,7 @@ class EntryDlgTest : public EntryWindowTest {
 protected:
     void SetUp() override {
         EntryWindowTest::SetUp();
-        sim::InstrumentConfig quiet;
-        quiet.noiseMv = 0;
-        quiet.pace = false;
-        meter_.Config() = quiet;
+        meter_.Config() = QuietMeter();
         services_.portMap = [] { return PortMap::Parse("COM1=/dev/sim-meter\n"); };
         services_.makePort = [this] {
             auto port =
