@@ -98,10 +98,17 @@ void TitrationEntry::AbandonAddition() {
     UpdateControls();
 }
 
-void TitrationEntry::StorePendingVolume(double volume) {
-    pendingIndex_ = state_.record.pointCount;
+// The one place an addition changes the record: the new point's volume, and
+// for the first point the start of recording.
+void TitrationEntry::BeginPoint(double volume, const LocalTime& now) {
+    TitrationRecord& record = state_.record;
+    pendingIndex_ = record.pointCount;
     pendingVolume_ = volume;
-    state_.record.points[pendingIndex_].volume = volume;
+    record.points[pendingIndex_].volume = volume;
+    if (pendingIndex_ == 0) {
+        record.startTime = {now.year, now.month, now.day, now.hour, now.minute};
+        record.startTimeKnown = 1;
+    }
 }
 
 // The one place a point joins the record.
@@ -124,11 +131,7 @@ void TitrationEntry::AddTitrant() {
         return;
     }
     const LocalTime now = clock_.Now();
-    if (count == 0) {
-        record.startTime = {now.year, now.month, now.day, now.hour, now.minute};
-        record.startTimeKnown = 1;
-    }
-    StorePendingVolume(volume);
+    BeginPoint(volume, now);
     ++additionSerial_;
     if (ReadsMeter()) {
         tickCount_ = 0;
@@ -142,7 +145,13 @@ void TitrationEntry::AddTitrant() {
     }
     additionPending_ = true;
     UpdateControls();
-    additionText_ = ShortNumberText(state_, x, kAdditionDigits).view();
+    lastAddition_ = x;
+    EchoAddition();
+}
+
+void TitrationEntry::EchoAddition() {
+    additionText_ = ShortNumberText(state_, lastAddition_, kAdditionDigits).view();
+    additionEchoed_ = true;
 }
 
 void TitrationEntry::RecordPoint() {
@@ -277,6 +286,9 @@ void TitrationEntry::ShowReading() {
 void TitrationEntry::RefreshNumbers() {
     if (HasCriterion()) {
         ShowCriterionValue();
+    }
+    if (additionEchoed_) {
+        EchoAddition();
     }
     // A typed value stays as it was typed.
     if (Mode() != RecordMode::Manual && !valueText_.empty()) {

@@ -77,13 +77,16 @@ public:
     void UpdateControls();
     // The list's selection: a row, or -1 for none.
     void SelectPoint(int row);
-    // After a change of the decimal separator: the criterion value and the
-    // reading shown are written anew.
+    // After a change of the decimal separator: the criterion value, the
+    // addition as the box repeats it and the reading shown are written anew.
     void RefreshNumbers();
 
     // The texts of the three boxes (UTF-8): set as the user edits them, read
     // back after every call.
-    void SetAdditionText(std::string_view text) { additionText_ = text; }
+    void SetAdditionText(std::string_view text) {
+        additionText_ = text;
+        additionEchoed_ = false;
+    }
     void SetCriterionText(std::string_view text) { criterionText_ = text; }
     void SetValueText(std::string_view text) { valueText_ = text; }
     const std::string& AdditionText() const { return additionText_; }
@@ -101,11 +104,12 @@ private:
     bool HasCriterion() const;  // timer or drift
     bool PendingPointIntact() const;
     void AbandonAddition();
-    void StorePendingVolume(double volume);
+    void BeginPoint(double volume, const LocalTime& now);
     void AppendPoint(double value);
     void OnFailedTick(ResultCode failure);
     void ApplyDriftRule(int serial);
     Answer AskFromTick(std::string_view caption, std::string_view text, QuestionIcon icon);
+    void EchoAddition();
     void ShowReading();
     void ShowCriterionValue();
 
@@ -131,6 +135,8 @@ private:
     bool questionOpen_ = false;  // a tick's question waits for the user
     bool checkingCriterion_ = false;
     std::string additionText_;
+    double lastAddition_ = 0.0;    // the addition the box repeats
+    bool additionEchoed_ = false;  // the box holds that repetition, not the user's text
     std::string criterionText_;
     std::string valueText_;
     EntryView view_;

@@ -359,6 +359,27 @@ TEST_F(EntryTest, CriterionValuesAreCheckedWhenTheBoxIsLeft) {
     }
 }
 
+TEST_F(EntryTest, AChangeOfSeparatorRewritesOnlyTheNumbersTheWindowWrote) {
+    Mode(RecordMode::Timer);
+    Reads(123.25f);
+    Add("1.5");
+    Tick();
+    state_.display.decimalComma = 1;
+    entry_.RefreshNumbers();
+    EXPECT_EQ(std::tie(entry_.AdditionText(), entry_.CriterionText(), entry_.ValueText()),
+              std::make_tuple("1,5", "30,", "123,25"));
+    // A point now typed by hand, and a volume typed for the next one, stay as typed.
+    prompter_.answers = {Answer::No};
+    meter_.Config().fault = sim::Fault::Silent;
+    Tick();
+    Tick();
+    entry_.SetValueText("124.5");
+    entry_.SetAdditionText("0.5");
+    state_.display.decimalComma = 0;
+    entry_.RefreshNumbers();
+    EXPECT_EQ(std::tie(entry_.AdditionText(), entry_.ValueText()), std::make_tuple("0.5", "124.5"));
+}
+
 // Readings from the meter
 
 TEST_F(EntryTest, ReadingsAreShownAndListedWithTheirQuantitysDecimals) {

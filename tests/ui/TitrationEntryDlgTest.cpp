@@ -377,11 +377,20 @@ TEST_F(EntryDlgTest, AChangeOfSeparatorRewritesTheNumbersShown) {
     state_.acquisition.recordMode = RecordMode::Drift;
     state_.acquisition.driftLimit = 0.5;
     Open();
+    AdditionBox()->setFocus();
+    Type("1,25");
+    QTest::mouseClick(AddButton(), Qt::LeftButton);
+    Tick();
     EXPECT_EQ(Row(1), QStringList({"2.", "110.5", "10.25"}));
     EXPECT_EQ(CriterionBox()->text(), "0.5");
+    EXPECT_EQ(AdditionBox()->text(), "1.25");
+    const QString reading = ValueBox()->text();
+    EXPECT_TRUE(reading.contains('.'));
     Frame().Action(Command::SeparatorComma)->trigger();
     EXPECT_EQ(Row(1), QStringList({"2,", "110,5", "10,25"}));
     EXPECT_EQ(CriterionBox()->text(), "0,5");
+    EXPECT_EQ(AdditionBox()->text(), "1,25");
+    EXPECT_EQ(ValueBox()->text(), QString(reading).replace('.', ','));
 }
 
 }  // namespace
