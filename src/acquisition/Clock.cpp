@@ -2,16 +2,12 @@
 
 #include <ctime>
 
+#include "core/LocalCalendar.h"
+
 namespace kelm {
 
 LocalTime SystemClock::Now() const {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalCalendar(std::time(nullptr));
     // A leap second (tm_sec 60) counts as the last second of its minute.
     const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

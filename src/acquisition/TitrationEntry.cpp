@@ -116,6 +116,7 @@ void TitrationEntry::AppendPoint(double value) {
     TitrationRecord& record = state_.record;
     record.points[record.pointCount].value = value;
     ++record.pointCount;
+    RecordChanged(state_);
 }
 
 void TitrationEntry::AddTitrant() {

@@ -79,6 +79,12 @@ void RedrawViews(SharedState& state) {
     }
 }
 
+void RecordChanged(SharedState& state) {
+    if (state.recordChanged) {
+        state.recordChanged();
+    }
+}
+
 std::int32_t QuantityCodeR(MeasuredQuantity quantity) {
     switch (quantity) {
         case MeasuredQuantity::Emf:

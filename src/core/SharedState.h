@@ -153,6 +153,8 @@ struct SharedState {
 
     // Set by the view of the current document; RedrawViews calls it.
     std::function<void()> redrawViews;
+    // Set by the journal of unsaved records; RecordChanged calls it.
+    std::function<void()> recordChanged;
 };
 
 // The built-in colour of each role, also the preferred colours of a first start.
@@ -170,6 +172,12 @@ void ChooseColour(SharedState& state, ColourRole role, Rgb rgb);
 
 // Asks every view to repaint; does nothing before a view has registered.
 void RedrawViews(SharedState& state);
+
+// Every writer of the record calls it after a change that a result file keeps
+// (a point, the description, the quantity, a processing setting, a run's
+// results), so that the journal keeps the record whole; does nothing while no
+// journal listens.
+void RecordChanged(SharedState& state);
 
 // The start-up defaults set after the command line and before the settings file.
 void ApplyStartDefaults(SharedState& state);

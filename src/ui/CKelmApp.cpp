@@ -1,10 +1,15 @@
 #include "ui/CKelmApp.h"
 
+#include <QStatusBar>
+#include <QTimer>
+#include <ctime>
+
 #include "core/SettingsFile.h"
 #include "core/SharedState.h"
 #include "link/qt/QtSerialPort.h"
 #include "ui/CKelmView.h"
 #include "ui/GraphPrinting.h"
+#include "ui/JournalTexts.h"
 #include "ui/QtPrompter.h"
 #include "ui/RegisterDialogs.h"
 
@@ -63,6 +68,8 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
       words_(std::move(words)),
       settingsPath_(std::move(settingsPath)),
       doc_(state, prompter, recent_),
+      journal_(services.journalFolder.empty() ? DefaultJournalFolder() : services.journalFolder),
+      keeper_(state, journal_),
       dialogs_(state),
       services_(WithDefaults(std::move(services), systemClock_)),
       processing_(state, dialogs_, services_.makePrompter),
@@ -76,13 +83,16 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
     // Before the window, so that the menu enables the commands of the dialogs
     // that exist; a test may still put its own in before Start.
     RegisterDialogs(dialogs_, context_);
+    doc_.SetJournal(&journal_);
 }
 
 CKelmApp::~CKelmApp() = default;
 
 StartResult CKelmApp::Start() {
-    frame_ = std::make_unique<CMainFrame>(state_, doc_, dialogs_, recent_, prompter_);
+    frame_ = std::make_unique<CMainFrame>(state_, doc_, dialogs_, recent_, prompter_, journal_);
     dialogs_.SetMainWindow(frame_.get());
+    keeper_.onTrouble = [this](bool failing) { frame_->ShowJournalTrouble(failing); };
+    keeper_.onEntryOpened = [this] { frame_->statusBar()->showMessage(JournalKeptLine(), 10000); };
 
     // The command line, before the defaults and the settings file: a file's
     // separator is then overridden by the settings file's.
@@ -123,7 +133,25 @@ StartResult CKelmApp::Start() {
     frame_->UpdateCommandUi();
     frame_->show();
     frame_->View()->repaint();
+    if (command.kind == ShellCommand::Kind::New) {
+        // Once the window is on screen, so that the question has its owner.
+        QTimer::singleShot(0, frame_.get(), [this] { OfferRecovery(); });
+    }
     return StartResult::Running;
+}
+
+void CKelmApp::OfferRecovery() {
+    journal_.Prune(std::time(nullptr));
+    const std::vector<JournalEntry> entries = journal_.Entries();
+    if (entries.empty()) {
+        return;
+    }
+    const std::string question = RecoveryQuestion(entries).toStdString();
+    if (prompter_.AskYesNo(kAppCaption, question, Answer::Yes, QuestionIcon::Question) ==
+        Answer::Yes) {
+        doc_.Recover(entries.front());
+        frame_->UpdateCommandUi();
+    }
 }
 
 void CKelmApp::Exit() {

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "acquisition/Clock.h"
+#include "core/Journal.h"
+#include "core/RecordKeeper.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CMainFrame.h"
 #include "ui/DialogContext.h"
@@ -43,6 +45,8 @@ struct AppServices {
     SerialPortFactory makePort;
     PortMapSource portMap;
     const Clock* clock = nullptr;
+    // Where unsaved titrations are kept; empty: the user's state folder.
+    std::filesystem::path journalFolder;
 };
 
 class CKelmApp {
@@ -61,11 +65,16 @@ public:
     // read it, so a failed start never replaces the user's settings.
     void Exit();
 
+    // Offers the newest unsaved titration of the journal, after pruning it;
+    // Start calls it once the window shows when no file was named.
+    void OfferRecovery();
+
     CMainFrame& MainFrame() { return *frame_; }
     CKelmDoc& Doc() { return doc_; }
     DialogHost& Dialogs() { return dialogs_; }
     ProcessingCommand& Processing() { return processing_; }
     const DialogContext& Context() const { return context_; }
+    Journal& UnsavedJournal() { return journal_; }
 
 private:
     SharedState& state_;
@@ -75,6 +84,8 @@ private:
     RecentFiles recent_;
     CKelmDoc doc_;
     SystemClock systemClock_;
+    Journal journal_;
+    RecordKeeper keeper_;
     DialogHost dialogs_;
     AppServices services_;
     ProcessingCommand processing_;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "core/Journal.h"
 #include "core/Prompter.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
@@ -27,6 +28,9 @@ CKelmDoc::CKelmDoc(SharedState& state, Prompter& prompter, RecentFiles& recent)
 bool CKelmDoc::New() {
     if (!NewRecord(state_)) {
         return false;
+    }
+    if (journal_ != nullptr) {
+        journal_->EndReplaced();
     }
     path_.clear();
     RedrawViews(state_);
@@ -54,6 +58,9 @@ CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
     }
     path_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(path_);
+    if (journal_ != nullptr) {
+        journal_->EndReplaced();
+    }
     RedrawViews(state_);
     return OpenResult::Opened;
 }
@@ -74,6 +81,28 @@ bool CKelmDoc::SaveTo(const QString& path) {
     }
     path_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(path_);
+    if (journal_ != nullptr) {
+        journal_->EndSaved();
+    }
+    return true;
+}
+
+bool CKelmDoc::Recover(const JournalEntry& entry) {
+    const QString file = QString::fromStdString(entry.file.string());
+    QFile in(file);
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    if (bytes.isEmpty() ||
+        LoadRecord(state_, std::string_view(bytes.constData(), std::size_t(bytes.size()))) !=
+            LoadStatus::Loaded) {
+        prompter_.Error(kAppCaption,
+                        "Не удалось восстановить титрацию из журнала " + Quoted(file) + ".");
+        return false;
+    }
+    path_.clear();
+    if (journal_ != nullptr) {
+        journal_->Adopt(entry.file);
+    }
+    RedrawViews(state_);
     return true;
 }
 

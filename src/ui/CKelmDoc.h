@@ -6,8 +6,10 @@
 
 namespace kelm {
 
+class Journal;
 class Prompter;
 class RecentFiles;
+struct JournalEntry;
 struct SharedState;
 
 // The name of a record that has no file yet.
@@ -17,7 +19,11 @@ class CKelmDoc {
 public:
     CKelmDoc(SharedState& state, Prompter& prompter, RecentFiles& recent);
 
-    // NewRecord; the record then has no file.
+    // The journal of unsaved records that New, Open and Save keep informed.
+    void SetJournal(Journal* journal) { journal_ = journal; }
+
+    // NewRecord; the record then has no file. The record it replaces stays in
+    // the journal.
     bool New();
 
     enum class OpenResult {
@@ -36,6 +42,11 @@ public:
     // On success the record takes that path.
     bool SaveTo(const QString& path);
 
+    // Loads an unsaved titration from the journal as a record without a file,
+    // so that saving it asks where; its entry goes on with its changes. On
+    // failure the user is told and the open record stays.
+    bool Recover(const JournalEntry& entry);
+
     // The record's file, empty for a record never opened or saved.
     const QString& Path() const { return path_; }
 
@@ -46,6 +57,7 @@ private:
     SharedState& state_;
     Prompter& prompter_;
     RecentFiles& recent_;
+    Journal* journal_ = nullptr;
     QString path_;
 };
 

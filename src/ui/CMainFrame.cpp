@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "core/Journal.h"
 #include "core/Prompter.h"
 #include "ui/AppIcon.h"
 #include "ui/CAboutDlg.h"
@@ -28,6 +29,7 @@
 #include "ui/CPrintSetupDlg.h"
 #include "ui/DialogHost.h"
 #include "ui/GraphPrinting.h"
+#include "ui/JournalTexts.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {
@@ -133,13 +135,14 @@ std::optional<Rgb> DefaultColour(QWidget* owner) {
 }  // namespace
 
 CMainFrame::CMainFrame(SharedState& state, CKelmDoc& doc, DialogHost& dialogs, RecentFiles& recent,
-                       Prompter& prompter, QWidget* parent)
+                       Prompter& prompter, Journal& journal, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       doc_(doc),
       dialogs_(dialogs),
       recent_(recent),
       prompter_(prompter),
+      journal_(journal),
       choosers_{DefaultOpenFile, DefaultSaveFile, DefaultColour},
       view_(new CKelmView(state, this)) {
     setCentralWidget(view_);
@@ -236,6 +239,9 @@ void CMainFrame::CreateMenus() {
                            Action(Command::FilePrintSetup)});
     fileMenu_->addSeparator();
     recentAnchor_ = fileMenu_->addSeparator();
+    unsavedMenu_ = fileMenu_->addMenu(QStringLiteral("&Несохранённые титрации"));
+    connect(unsavedMenu_, &QMenu::aboutToShow, this, &CMainFrame::RebuildUnsavedMenu);
+    fileMenu_->addSeparator();
     fileMenu_->addAction(Action(Command::AppExit));
     connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::RebuildRecentFiles);
 
@@ -291,6 +297,10 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
+    journalTrouble_ = new QLabel(bar);
+    journalTrouble_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    journalTrouble_->hide();
+    bar->addWidget(journalTrouble_, 1);
     // Qt cannot tell the lock keys' state on every platform: the indicators stay dim.
     for (const char* text : {"CAP", "NUM", "SCRL"}) {
         auto* indicator = new QLabel(QString::fromLatin1(text), bar);
@@ -352,6 +362,29 @@ void CMainFrame::RebuildRecentFiles() {
         recentActions_.append(action);
     }
     fileMenu_->insertActions(recentAnchor_, recentActions_);
+}
+
+void CMainFrame::RebuildUnsavedMenu() {
+    unsavedMenu_->clear();
+    const std::vector<JournalEntry> entries = journal_.Entries();
+    if (entries.empty()) {
+        unsavedMenu_->addAction(QStringLiteral("Нет несохранённых титраций"))->setEnabled(false);
+        return;
+    }
+    for (const JournalEntry& entry : entries) {
+        QAction* action = unsavedMenu_->addAction(JournalEntryTitle(entry));
+        action->setStatusTip(QStringLiteral("Восстановить эту титрацию как новый документ"));
+        connect(action, &QAction::triggered, this, [this, entry] {
+            doc_.Recover(entry);
+            UpdateCommandUi();
+        });
+    }
+}
+
+void CMainFrame::ShowJournalTrouble(bool failing) {
+    journalTrouble_->setText(
+        JournalTroubleLine(QString::fromStdString(journal_.Folder().string())));
+    journalTrouble_->setVisible(failing);
 }
 
 bool CMainFrame::OpenFile(const QString& path) {

@@ -20,6 +20,7 @@ namespace kelm {
 class CKelmDoc;
 class CKelmView;
 class DialogHost;
+class Journal;
 class Prompter;
 class RecentFiles;
 
@@ -66,7 +67,7 @@ class CMainFrame final : public QMainWindow {
     Q_OBJECT
 public:
     CMainFrame(SharedState& state, CKelmDoc& doc, DialogHost& dialogs, RecentFiles& recent,
-               Prompter& prompter, QWidget* parent = nullptr);
+               Prompter& prompter, Journal& journal, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     QAction* Action(Command command) const { return actions_[static_cast<int>(command)]; }
@@ -80,6 +81,14 @@ public:
 
     // Opens a file as "&Открыть..." does after its dialog.
     bool OpenFile(const QString& path);
+
+    // The submenu of unsaved titrations in "&Файл", filled as it opens.
+    QMenu* UnsavedMenu() const { return unsavedMenu_; }
+
+    // Shows, or takes away, the status-bar line saying that the journal of
+    // unsaved titrations cannot be written.
+    void ShowJournalTrouble(bool failing);
+    QLabel* JournalTroubleLabel() const { return journalTrouble_; }
 
     // Brings the title, the check marks and the recent-file entries up to date
     // with the document and the shared state.
@@ -102,6 +111,7 @@ private:
     void CreateStatusBar();
     void Connect(Command command, void (CMainFrame::*handler)());
     void RebuildRecentFiles();
+    void RebuildUnsavedMenu();
     QPrinter& Printer();
 
     void OnFileNew();
@@ -122,6 +132,7 @@ private:
     DialogHost& dialogs_;
     RecentFiles& recent_;
     Prompter& prompter_;
+    Journal& journal_;
     FrameChoosers choosers_;
 
     CKelmView* view_ = nullptr;
@@ -129,6 +140,8 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* recentAnchor_ = nullptr;  // the recent-file entries go before it
     QList<QAction*> recentActions_;
+    QMenu* unsavedMenu_ = nullptr;
+    QLabel* journalTrouble_ = nullptr;
     std::array<QAction*, kCommandCount> actions_{};
     std::unique_ptr<QPrinter> printer_;
 };

@@ -16,7 +16,9 @@ int ProcessingCommand::RunProcessing(QWidget* owner) {
         makePrompter_(owner)->Inform(kProcessingMessageCaption, kTooFewPointsMessage);
         return result;
     }
-    // The grid size is settled by now, found point or not.
+    // The grid size is settled by now, found point or not, and the record
+    // keeps it.
+    RecordChanged(state_);
     if (CProcessingDlgBase* processing = host_.Processing()) {
         processing->RefreshPointCount();
     }

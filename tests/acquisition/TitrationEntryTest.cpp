@@ -46,6 +46,7 @@ protected:
         NewRecord(state_);
         ApplyStartDefaults(state_);
         state_.redrawViews = [this] { ++redraws_; };
+        state_.recordChanged = [this] { ++changes_; };
         entry_.Initialise();
     }
 
@@ -109,6 +110,7 @@ protected:
     TitrationEntry entry_{state_,    port_,  [] { return PortMap::Parse("COM1=/dev/sim-meter\n"); },
                           prompter_, clock_, window_};
     int redraws_ = 0;
+    int changes_ = 0;       // told to the journal of unsaved records
     float risingMv_ = 100;  // the last of the rising readings
 };
 
@@ -126,6 +128,7 @@ TEST_F(EntryTest, AdditionsAccumulateAndTheListShowsTheChangePerVolume) {
     EXPECT_EQ(std::vector({VolumeAt(0), VolumeAt(1), VolumeAt(2)}), std::vector({5.0, 6.0, 7.0}));
     EXPECT_EQ(window_.rows, std::vector({0, 1, 2}));
     EXPECT_EQ(redraws_, 3);
+    EXPECT_EQ(changes_, 3);       // each point, and only a point, changes the record
     EXPECT_EQ(window_.beeps, 0);  // typed values make no sound
     const PointRow first = ListRow(state_, 0);
     const PointRow third = ListRow(state_, 2);

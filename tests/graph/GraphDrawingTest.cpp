@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "GraphRecords.h"
 #include "RecordingSurface.h"
 #include "core/Cp1251.h"
 #include "graph/PlotLayout.h"
@@ -17,25 +18,13 @@
 namespace kelm {
 namespace {
 
+using test::Record;
 using test::RecordingSurface;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::SizeIs;
-
-std::unique_ptr<SharedState> Record(std::vector<CurvePoint> points,
-                                    MeasuredQuantity q = MeasuredQuantity::Emf) {
-    auto s = std::make_unique<SharedState>();
-    NewRecord(*s);
-    ApplyStartDefaults(*s);
-    s->record.quantity = q;
-    s->record.pointCount = static_cast<int>(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        s->record.points[i] = points[i];
-    }
-    return s;
-}
 
 // Points (i, i) for i < n.
 std::unique_ptr<SharedState> Diagonal(int n) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,12 +29,19 @@ inline std::string ShellQuoted(std::string_view word) {
     return out + "'";
 }
 
+// With `input`, the program reads it as its standard input (through a file
+// "stdin" in the folder); without, standard input is the test's own.
 inline ToolOutcome RunTool(const std::filesystem::path& tool, std::span<const std::string> words,
-                           const std::filesystem::path& folder) {
+                           const std::filesystem::path& folder,
+                           std::optional<std::string_view> input = std::nullopt) {
     std::string command =
         "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(tool.string());
     for (const std::string& w : words) {
         command += ' ' + ShellQuoted(w);
+    }
+    if (input) {
+        WriteBytes(folder / "stdin", *input);
+        command += " <" + ShellQuoted((folder / "stdin").string());
     }
     command += " >" + ShellQuoted((folder / "stdout").string()) + " 2>" +
                ShellQuoted((folder / "stderr").string());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolFolder.h"
 #include "core/NumberText.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
@@ -18,6 +19,7 @@
 namespace kelm {
 namespace {
 
+using test::Example;
 using test::ReadBytes;
 using test::TempDir;
 using test::ToolOutcome;
@@ -28,10 +30,6 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using Words = std::vector<std::string>;
-
-std::string Example(std::string_view name) {
-    return (std::filesystem::path(KELM_EXAMPLES_DIR) / name).string();
-}
 
 // The volumes of a report's lines after its header, with either separator.
 std::vector<double> ReportedVolumes(const std::string& report) {
@@ -49,33 +47,7 @@ std::vector<double> ReportedVolumes(const std::string& report) {
     return volumes;
 }
 
-class ProcessTool : public ::testing::Test {
-protected:
-    ToolOutcome Run(const Words& words) { return test::RunTool(KELMTOOL_PATH, words, dir.path()); }
-    std::string Path(std::string_view name) { return (dir / name).string(); }
-
-    // A record of the given points saved as a result file in the test folder.
-    std::string RecordFile(std::string_view name, std::initializer_list<CurvePoint> points,
-                           MeasuredQuantity quantity = MeasuredQuantity::Ph) {
-        auto state = std::make_unique<SharedState>();
-        NewRecord(*state);
-        state->record.quantity = quantity;
-        for (const CurvePoint& p : points) {
-            state->record.points[state->record.pointCount++] = p;
-        }
-        WriteBytes(dir / name, SaveRecord(*state));
-        return Path(name);
-    }
-
-    std::unique_ptr<SharedState> Load(std::string_view name) {
-        auto state = std::make_unique<SharedState>();
-        NewRecord(*state);
-        EXPECT_EQ(LoadRecord(*state, ReadBytes(dir / name)), LoadStatus::Loaded);
-        return state;
-    }
-
-    TempDir dir;
-};
+using ProcessTool = test::ToolFolder;
 
 // A chemist reads the equivalence volume at the steepest point of the jump:
 // 20.00 mL for 20.00 mL of 0.1 M HCl or Fe(II) with 0.1 M titrant, 10.00 and

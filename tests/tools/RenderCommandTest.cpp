@@ -25,10 +25,11 @@ int Render(const TempDir& dir, std::vector<std::string> words) {
     return test::RunTool(KELMTOOL_PATH, words, dir.path()).status;
 }
 
-std::string ResultFile(int points) {
+std::string ResultFile(int points, MeasuredQuantity quantity = MeasuredQuantity::Emf) {
     auto s = std::make_unique<SharedState>();
     NewRecord(*s);
     ApplyStartDefaults(*s);
+    s->record.quantity = quantity;
     s->record.pointCount = points;
     for (int i = 0; i < points; ++i) {
         s->record.points[i] = {0.5 * i, 100.0 + 20.0 * i};
@@ -97,6 +98,64 @@ TEST(RenderCommand, RefusesBadArgumentsAndKeepsAnExistingOutput) {
     EXPECT_EQ(Render(dir, {(dir / "missing.kel").string(), "-o", old}), 74);
     WriteBytes(dir / "bad.kel", "not a result file");
     EXPECT_EQ(Render(dir, {(dir / "bad.kel").string(), "-o", old}), 65);
+    EXPECT_EQ(ReadBytes(dir / "old.png"), "keep me");
+}
+
+// Pixels of exactly this colour.
+int PixelsOf(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(RenderCommand, OverlaysSeveralFilesWithALegendOfTheirNames) {
+    TempDir dir;
+    WriteBytes(dir / "first.kel", ResultFile(12));
+    WriteBytes(dir / "second.kel", ResultFile(6));
+    const std::string first = (dir / "first.kel").string();
+    const std::string second = (dir / "second.kel").string();
+
+    ASSERT_EQ(Render(dir, {first, second, "--overlay", "-o", (dir / "o.png").string()}), 0);
+    const QImage png = LoadImage(dir / "o.png");
+    EXPECT_EQ(png.size(), QSize(800, 600));
+    EXPECT_GT(PixelsOf(png, qRgb(31, 119, 180)), 200);  // the first curve and its swatch
+    EXPECT_GT(PixelsOf(png, qRgb(214, 39, 40)), 100);   // the second
+
+    ASSERT_EQ(Render(dir, {first, second, "--overlay", "-o", (dir / "curve.svg").string()}), 0);
+    EXPECT_EQ(ReadBytes(dir / "curve.svg").find("dE/dV"), std::string::npos);
+    ASSERT_EQ(Render(dir, {first, second, "--overlay", "--derivative", "--process", "-o",
+                           (dir / "o.svg").string()}),
+              0);
+    const std::string svg = ReadBytes(dir / "o.svg");
+    EXPECT_NE(svg.find("first.kel"), std::string::npos);  // the names, not the folders
+    EXPECT_NE(svg.find("second.kel"), std::string::npos);
+    EXPECT_EQ(svg.find(dir.path().string()), std::string::npos);
+    EXPECT_NE(svg.find("dE/dV"), std::string::npos);
+
+    ASSERT_EQ(Render(dir, {first, "--overlay", "-o", (dir / "o.pdf").string()}), 0);
+    EXPECT_TRUE(ReadBytes(dir / "o.pdf").starts_with("%PDF"));
+}
+
+TEST(RenderCommand, RefusesOverlaysThatCannotBeDrawn) {
+    TempDir dir;
+    WriteBytes(dir / "emf.kel", ResultFile(5));
+    WriteBytes(dir / "ph.kel", ResultFile(5, MeasuredQuantity::Ph));
+    WriteBytes(dir / "old.png", "keep me");
+    const std::string emf = (dir / "emf.kel").string();
+    const std::string ph = (dir / "ph.kel").string();
+    const std::string old = (dir / "old.png").string();
+    EXPECT_EQ(Render(dir, {emf, ph, "-o", old}), 64);  // several files want --overlay
+    EXPECT_EQ(Render(dir, {"--overlay", "-o", old}), 64);
+    EXPECT_EQ(Render(dir, {emf, emf, "--overlay"}), 64);
+    const std::vector<std::string> words = {"render", emf, ph, "--overlay", "-o", old};
+    const test::ToolOutcome mixed = test::RunTool(KELMTOOL_PATH, words, dir.path());
+    EXPECT_EQ(mixed.status, 65);
+    EXPECT_NE(mixed.err.find("cannot overlay curves of different quantities"), std::string::npos);
+    EXPECT_EQ(Render(dir, {emf, (dir / "missing.kel").string(), "--overlay", "-o", old}), 74);
     EXPECT_EQ(ReadBytes(dir / "old.png"), "keep me");
 }
 

@@ -16,12 +16,13 @@ class AppTest : public UiTest {
 protected:
     // Starts the program; `fill` may give the host its dialogs first, as
     // RegisterDialogs does.
-    void Start(const std::function<void(DialogHost&)>& fill = {}) {
+    void Start(const std::function<void(DialogHost&)>& fill = {}, QStringList words = {}) {
         AppServices services = services_;
+        services.journalFolder = JournalFolder();
         services.makePrompter = [this](QWidget* owner) {
             return prompter_.For(owner != nullptr ? owner->objectName().toStdString() : "");
         };
-        app_ = std::make_unique<CKelmApp>(state_, prompter_, QStringList{},
+        app_ = std::make_unique<CKelmApp>(state_, prompter_, std::move(words),
                                           Path("kelm.cfg").toStdString(), services);
         if (fill) {
             fill(app_->Dialogs());
@@ -37,6 +38,7 @@ protected:
     }
 
     CMainFrame& Frame() { return app_->MainFrame(); }
+    std::filesystem::path JournalFolder() const { return Path("journal").toStdString(); }
 
     SharedState state_;
     ScriptedPrompter prompter_;

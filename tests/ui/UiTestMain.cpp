@@ -1,5 +1,6 @@
 // The ui tests' main: a QApplication on the offscreen platform and a per-user
-// profile in a temporary folder, so no test ever touches a real one.
+// profile and state folder in a temporary folder, so no test ever touches a
+// real one.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     }
     const QTemporaryDir profile;
     qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
+    // The journal of unsaved titrations too: never the user's own.
+    qputenv("XDG_STATE_HOME", profile.path().toLocal8Bit());
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

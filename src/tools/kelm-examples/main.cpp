@@ -171,6 +171,27 @@ std::vector<Example> Examples() {
         20240314u,
     });
 
+    // A replicate series: three aliquots of one HCl sample, pipetted with a
+    // 20 mL pipette (19.98, 20.00 and 20.03 mL delivered), each titrated
+    // with the same NaOH and read with its own noise.
+    const double aliquots[] = {19.98, 20.00, 20.03};
+    for (int i = 0; i < 3; ++i) {
+        const double v0 = aliquots[i];
+        list.push_back({
+            "series-hcl-" + std::to_string(i + 1) + ".kel",
+            "Проба HCl, аликвота 20 мл, параллельное определение " + std::to_string(i + 1) +
+                " из 3. Титрант NaOH (0,1000 М). Стеклянный электрод, 25 °C.",
+            MeasuredQuantity::Ph,
+            {2024, 3, 18, 10, 15 + 20 * i},
+            0,
+            list.front().volumes,
+            [v0](double v) { return StrongAcidPh(v0, 0.1, 0.1, v); },
+            0.006,
+            0.001,
+            20240318u + static_cast<std::uint32_t>(i),
+        });
+    }
+
     // 20.00 mL of 0.1 M Fe(II) in 1 M H2SO4 with 0.1 M Ce(IV): E of a Pt
     // electrode against Ag/AgCl, one jump at 20.00 mL.
     list.push_back({

@@ -1,5 +1,6 @@
 // kelmtool process: runs the processing on a result file and prints the
-// results window's report, or every processed array as JSON.
+// results window's report, or every processed array as JSON; over several
+// files, one table of all (ProcessBatch).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,6 +10,9 @@
 #include <string>
 
 #include "Commands.h"
+#include "FileNames.h"
+#include "ProcessBatch.h"
+#include "ProcessingOptions.h"
 #include "ToolSupport.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
@@ -22,123 +26,35 @@ namespace kelm::tool {
 namespace {
 
 constexpr std::string_view kUsage =
-    "kelmtool process FILE.kel [--criterion end-value|extremum] [--end-value X]\n"
-    "         [--interpolation cubic|linear] [--grid auto|N] [--filter polynomial|moving-average]\n"
-    "         [--strength S] [--comma|--point] [--json] [-o OUT.kel]";
+    "kelmtool process FILE.kel [OPTIONS] [--comma|--point] [--json] [-o OUT.kel]\n"
+    "       kelmtool process FILE.kel... [OPTIONS] [--table|--csv|--json] [--comma|--point]\n"
+    "OPTIONS: ";
 
 void PrintHelp() {
-    std::cout << "Usage: " << kUsage << "\n"
+    std::cout << "Usage: " << kUsage << kProcessingUsage << "\n"
               << "Runs the curve processing on the record of FILE.kel with its stored\n"
                  "processing settings, overridden by the options, and prints the list of\n"
                  "equivalence points as the results window shows it (CR LF line ends).\n"
-                 "  --criterion      end-value (the given end point) or extremum (of dE/dV)\n"
-                 "  --end-value X    the end value of the record's quantity (mV for EMF)\n"
-                 "  --interpolation  cubic or linear\n"
-                 "  --grid           auto (5 per measured point) or a grid size N, 0 to 500\n"
-                 "  --filter         polynomial or moving-average\n"
-                 "  --strength S     filter strength 0 to 15 (below 2: no filtering)\n"
-                 "  --comma, --point the decimal separator of the report and of OUT.kel\n"
-                 "  --json           print the result code and every processed array as JSON\n"
+                 "Given several files (\"-\" reads their names from standard input, one a\n"
+                 "line), or --table or --csv, it processes each with the same options and\n"
+                 "prints one table of all, one line per equivalence point.\n"
+              << kProcessingHelp
+              << "  --comma, --point the decimal separator of the report and of OUT.kel; of a\n"
+                 "                   table, the point unless --comma is given\n"
+                 "  --json           one file: the result code and every processed array as\n"
+                 "                   JSON; several: a JSON array with each file's equivalence\n"
+                 "                   points (volume, value, derivative) and status\n"
+                 "  --table          tab-separated: file, point, volume, value, derivative,\n"
+                 "                   quantity, message (the reason a file gave no point)\n"
+                 "  --csv            the same table as CSV (RFC 4180) with the decimal point\n"
                  "  -o OUT.kel       save the processed record with its equivalence points\n"
+                 "                   (one file only)\n"
                  "Exit status 0; 1 when no point could be searched (\"Точка не обнаружена\"),\n"
                  "2 when there is too little data (\"Недостаточно данных для расчёта\"); then\n"
-                 "OUT.kel is not written.\n";
-}
-
-// The settings the flags override; what is not given stays as the file has it.
-struct Overrides {
-    std::optional<EndPointCriterion> criterion;
-    std::optional<double> endValue;
-    std::optional<InterpolationKind> interpolation;
-    std::optional<int> gridCount;  // -1 for "auto"
-    std::optional<FilterKind> filter;
-    std::optional<int> strength;
-    std::optional<int> decimalComma;
-};
-
-// Reads the flags into `overrides`; returns the usage error text, or nothing.
-std::optional<std::string> ReadOverrides(const ParsedArgs& args, Overrides& overrides) {
-    if (auto word = args.Value("--criterion")) {
-        if (*word == "end-value") {
-            overrides.criterion = EndPointCriterion::GivenValue;
-        } else if (*word == "extremum") {
-            overrides.criterion = EndPointCriterion::DerivativeExtremum;
-        } else {
-            return "--criterion takes end-value or extremum";
-        }
-    }
-    if (auto word = args.Value("--end-value")) {
-        overrides.endValue = ParseFiniteNumber(*word);
-        if (!overrides.endValue) {
-            return "--end-value takes a number, such as 7 or -50.5";
-        }
-    }
-    if (auto word = args.Value("--interpolation")) {
-        if (*word == "cubic") {
-            overrides.interpolation = InterpolationKind::CubicSpline;
-        } else if (*word == "linear") {
-            overrides.interpolation = InterpolationKind::Linear;
-        } else {
-            return "--interpolation takes cubic or linear";
-        }
-    }
-    if (auto word = args.Value("--grid")) {
-        overrides.gridCount =
-            *word == "auto" ? std::optional<int>(-1) : ParseIntInRange(*word, 0, kMaxGridPoints);
-        if (!overrides.gridCount) {
-            return "--grid takes auto or a count from 0 to 500";
-        }
-    }
-    if (auto word = args.Value("--filter")) {
-        if (*word == "polynomial") {
-            overrides.filter = FilterKind::PolynomialSmoothing;
-        } else if (*word == "moving-average") {
-            overrides.filter = FilterKind::MovingAverage;
-        } else {
-            return "--filter takes polynomial or moving-average";
-        }
-    }
-    if (auto word = args.Value("--strength")) {
-        overrides.strength = ParseIntInRange(*word, 0, 15);
-        if (!overrides.strength) {
-            return "--strength takes a whole number from 0 to 15";
-        }
-    }
-    const SeparatorChoice separator = ReadSeparator(args);
-    if (separator.conflict) {
-        return std::string(kSeparatorConflict);
-    }
-    overrides.decimalComma = separator.decimalComma;
-    return std::nullopt;
-}
-
-void Apply(const Overrides& o, SharedState& state) {
-    ProcessingSettings& p = state.processing;
-    if (o.criterion) {
-        p.criterion = *o.criterion;
-    }
-    if (o.endValue) {
-        (state.record.quantity == MeasuredQuantity::Emf ? p.endValueEmf : p.endValuePh) =
-            *o.endValue;
-    }
-    if (o.interpolation) {
-        p.interpolationKind = *o.interpolation;
-    }
-    if (o.gridCount) {
-        p.autoPointCount = *o.gridCount < 0 ? 1 : 0;
-        if (*o.gridCount >= 0) {
-            p.interpolationPointCount = *o.gridCount;
-        }
-    }
-    if (o.filter) {
-        p.filterKind = *o.filter;
-    }
-    if (o.strength) {
-        p.filterStrength = *o.strength;
-    }
-    if (o.decimalComma) {
-        state.display.decimalComma = *o.decimalComma;
-    }
+                 "OUT.kel is not written. Over several files: 0 when every file was processed\n"
+                 "(a file without any point among them), otherwise the highest status a file\n"
+                 "came to (74 unreadable, 65 damaged, 2 too little data, 1 no point); the\n"
+                 "other files are processed all the same.\n";
 }
 
 void PrintArray(std::string_view name, const std::array<double, kGridCapacity>& values, int count) {
@@ -176,7 +92,7 @@ int RunProcess(Args words) {
     const std::optional<ParsedArgs> args = ParseArgs(
         words,
         {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength", "-o"},
-        {"--comma", "--point", "--json"});
+        {"--comma", "--point", "--json", "--table", "--csv"});
     if (!args) {
         return kExitUsage;
     }
@@ -184,12 +100,36 @@ int RunProcess(Args words) {
         PrintHelp();
         return kExitOk;
     }
-    if (args->positional.size() != 1) {
-        return UsageError("process takes one result file", kUsage);
+    const std::string usage = std::string(kUsage) + std::string(kProcessingUsage);
+    if (args->positional.empty()) {
+        return UsageError("process takes one or more result files", usage);
     }
-    Overrides overrides;
-    if (const auto error = ReadOverrides(*args, overrides)) {
-        return UsageError(*error, kUsage);
+    ProcessingOverrides overrides;
+    if (const auto error = ReadProcessingOverrides(*args, overrides)) {
+        return UsageError(*error, usage);
+    }
+    const bool table = args->Has("--table");
+    const bool csv = args->Has("--csv");
+    const bool json = args->Has("--json");
+    if (int(table) + int(csv) + int(json) > 1) {
+        return UsageError("--table, --csv and --json exclude each other", usage);
+    }
+    if (csv && overrides.decimalComma.value_or(0) != 0) {
+        return UsageError("--csv writes the decimal point; --comma does not go with it", usage);
+    }
+    if (StdinWordCount(args->positional) > 1) {
+        return UsageError("\"-\" reads standard input once; give it once", usage);
+    }
+    const bool batch =
+        table || csv || args->positional.size() > 1 || StdinWordCount(args->positional) > 0;
+    if (batch) {
+        if (args->Value("-o")) {
+            return UsageError("-o saves one processed file; give one input file with it", usage);
+        }
+        return RunProcessBatch(args->positional, overrides,
+                               csv    ? BatchFormat::Csv
+                               : json ? BatchFormat::Json
+                                      : BatchFormat::Table);
     }
 
     auto state = std::make_unique<SharedState>();
@@ -198,10 +138,10 @@ int RunProcess(Args words) {
         status != kExitOk) {
         return status;
     }
-    Apply(overrides, *state);
+    ApplyOverrides(overrides, *state);
 
     const int result = RunProcessing(*state);
-    if (args->Has("--json")) {
+    if (json) {
         PrintJson(*state, result);
     } else if (result == kProcessingDone) {
         std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));

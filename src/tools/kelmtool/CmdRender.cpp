@@ -1,5 +1,6 @@
 // kelmtool render: the graph of a result file as a PNG or SVG image of the
-// screen drawing, or as a PDF of the printed page with the equivalence points.
+// screen drawing, or as a PDF of the printed page with the equivalence points;
+// with --overlay, the curves of several files in one graph.
 #include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
@@ -12,16 +13,22 @@
 #include <QSvgGenerator>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "core/AtomicFile.h"
+#include "core/Cp1251.h"
+#include "core/Quantity.h"
 #include "core/SharedState.h"
 #include "graph/GraphDrawing.h"
+#include "graph/OverlayDrawing.h"
 #include "graph/PainterSurface.h"
 #include "processing/Processing.h"
 
@@ -38,18 +45,20 @@ constexpr double kFallbackScreenDpi = 96.0;
 enum class Format { Png, Svg, Pdf };
 
 struct RenderOptions {
-    std::string input;
+    std::vector<std::string> inputs;
     std::string output;
     Format format = Format::Png;
     bool derivative = false;
     bool process = false;
+    bool overlay = false;
     int width = kDefaultWidth;
     int height = kDefaultHeight;
 };
 
 constexpr std::string_view kUsage =
     "kelmtool render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] "
-    "[--size WxH]";
+    "[--size WxH]\n"
+    "       kelmtool render FILE.kel... --overlay -o OUT.png|OUT.svg|OUT.pdf [the same options]";
 
 void PrintHelp() {
     std::cout << "Usage: " << kUsage << "\n"
@@ -58,8 +67,18 @@ void PrintHelp() {
                  "  -o OUT          the file to write, its kind by its extension\n"
                  "  --derivative    show the derivative instead of the titration curve\n"
                  "  --process       process the curve with the file's settings first\n"
-                 "  --size WxH      the image size in pixels (default 800x600)\n";
+                 "  --size WxH      the image size in pixels (default 800x600)\n"
+                 "  --overlay       draw the curves of all the files in one graph on common\n"
+                 "                  axes, each in its own colour, with a legend of the file\n"
+                 "                  names (on the PDF page below the graph); the files must\n"
+                 "                  measure the same quantity\n";
 }
+
+// What one render draws: the screen drawing into a size, and the page.
+struct Drawing {
+    std::function<void(Surface&, int, int)> screen;
+    std::function<void(Surface&)> page;
+};
 
 std::optional<Format> FormatOf(std::string_view path) {
     const auto dot = path.rfind('.');
@@ -99,10 +118,14 @@ bool ParseSize(std::string_view text, int& width, int& height) {
 
 // Returns kExitOk, or the usage status after saying what is wrong.
 int ReadOptions(const ParsedArgs& parsed, RenderOptions& options) {
-    if (parsed.positional.size() != 1) {
-        return UsageError("render needs exactly one input file", kUsage);
+    options.overlay = parsed.Has("--overlay");
+    if (options.overlay ? parsed.positional.empty() : parsed.positional.size() != 1) {
+        return UsageError(options.overlay ? "render --overlay needs one or more input files"
+                                          : "render needs exactly one input file (several "
+                                            "with --overlay)",
+                          kUsage);
     }
-    options.input = std::string(parsed.positional[0]);
+    options.inputs.assign(parsed.positional.begin(), parsed.positional.end());
     const std::optional<std::string_view> output = parsed.Value("-o");
     if (!output) {
         return UsageError("render needs -o OUT", kUsage);
@@ -128,7 +151,7 @@ double ScreenDpi() {
     return screen != nullptr ? screen->logicalDotsPerInchY() : kFallbackScreenDpi;
 }
 
-bool RenderPng(SharedState& state, const RenderOptions& o, QBuffer& out) {
+bool RenderPng(const Drawing& drawing, const RenderOptions& o, QBuffer& out) {
     QImage image(o.width, o.height, QImage::Format_RGB32);
     if (image.isNull()) {
         return false;
@@ -137,12 +160,12 @@ bool RenderPng(SharedState& state, const RenderOptions& o, QBuffer& out) {
     {
         QPainter painter(&image);
         PainterSurface surface = PainterSurface::ForScreen(painter);
-        DrawGraph(state, surface, o.width, o.height);
+        drawing.screen(surface, o.width, o.height);
     }
     return image.save(&out, "PNG");
 }
 
-bool RenderSvg(SharedState& state, const RenderOptions& o, QBuffer& out) {
+bool RenderSvg(const Drawing& drawing, const RenderOptions& o, QBuffer& out) {
     QSvgGenerator svg;
     svg.setOutputDevice(&out);
     svg.setSize(QSize(o.width, o.height));
@@ -156,11 +179,11 @@ bool RenderSvg(SharedState& state, const RenderOptions& o, QBuffer& out) {
     }
     painter.fillRect(QRect(0, 0, o.width, o.height), Qt::white);
     PainterSurface surface = PainterSurface::ForScreen(painter);
-    DrawGraph(state, surface, o.width, o.height);
+    drawing.screen(surface, o.width, o.height);
     return painter.end();
 }
 
-bool RenderPdf(SharedState& state, QBuffer& out) {
+bool RenderPdf(const Drawing& drawing, QBuffer& out) {
     QPdfWriter pdf(&out);
     pdf.setCreator(QStringLiteral("Kelm"));
     pdf.setPageLayout(
@@ -173,15 +196,55 @@ bool RenderPdf(SharedState& state, QBuffer& out) {
     }
     const int fontHeight = PageFontHeight(static_cast<int>(std::lround(ScreenDpi())));
     PainterSurface surface = PainterSurface::ForPage(painter, pdf.resolution(), fontHeight);
-    PrintGraph(state, surface);
+    drawing.page(surface);
     return painter.end();
+}
+
+// Loads every input, processes it when asked and sets the view mode; prints
+// what went wrong and returns its status, or kExitOk.
+int LoadInputs(const RenderOptions& options, std::vector<std::unique_ptr<SharedState>>& states) {
+    for (const std::string& input : options.inputs) {
+        auto state = std::make_unique<SharedState>();
+        InitFreshState(*state);
+        if (const int status = LoadRecordFile(input, *state); status != kExitOk) {
+            return status;
+        }
+        if (options.derivative) {
+            state->display.viewMode = ViewMode::Derivative;
+        }
+        if (options.process) {
+            const int result = RunProcessing(*state);
+            const std::string who = options.overlay ? input + ": " : std::string();
+            if (result == kTooFewPoints) {
+                PrintError(who + std::string(kTooFewPointsMessage) + "; drawn without processing");
+            } else if (result == kNoPointFound) {
+                PrintError(who + std::string(kNoPointFoundMessage) + "; drawn without processing");
+            }
+        }
+        states.push_back(std::move(state));
+    }
+    return kExitOk;
+}
+
+// One value axis cannot show two quantities: their curves are not overlaid.
+std::optional<std::string> MixedQuantities(
+    const RenderOptions& options, const std::vector<std::unique_ptr<SharedState>>& states) {
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        const MeasuredQuantity q = states[i]->record.quantity;
+        if (q != states[0]->record.quantity) {
+            return "cannot overlay curves of different quantities: " + options.inputs[0] + " " +
+                   Cp1251ToUtf8(QuantityName(states[0]->record.quantity)) + ", " +
+                   options.inputs[i] + " " + Cp1251ToUtf8(QuantityName(q));
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int RunRender(Args args) {
     const std::optional<ParsedArgs> parsed =
-        ParseArgs(args, {"-o", "--size"}, {"--derivative", "--process"});
+        ParseArgs(args, {"-o", "--size"}, {"--derivative", "--process", "--overlay"});
     if (!parsed) {
         return kExitUsage;
     }
@@ -194,21 +257,34 @@ int RunRender(Args args) {
         return status;
     }
 
-    auto state = std::make_unique<SharedState>();
-    InitFreshState(*state);
-    if (const int status = LoadRecordFile(options.input, *state); status != kExitOk) {
+    std::vector<std::unique_ptr<SharedState>> states;
+    if (const int status = LoadInputs(options, states); status != kExitOk) {
         return status;
     }
-    if (options.derivative) {
-        state->display.viewMode = ViewMode::Derivative;
-    }
-    if (options.process) {
-        const int result = RunProcessing(*state);
-        if (result == kTooFewPoints) {
-            PrintError(std::string(kTooFewPointsMessage) + "; drawn without processing");
-        } else if (result == kNoPointFound) {
-            PrintError(std::string(kNoPointFoundMessage) + "; drawn without processing");
+    Drawing drawing;
+    // The legend names the files; its texts live as long as the drawing.
+    std::vector<std::string> labels;
+    std::vector<OverlayCurve> curves;
+    if (options.overlay) {
+        if (const auto mixed = MixedQuantities(options, states)) {
+            PrintError(*mixed);
+            return kExitDataErr;
         }
+        for (const std::string& input : options.inputs) {
+            labels.push_back(Utf8ToCp1251(std::filesystem::path(input).filename().string()));
+        }
+        for (std::size_t i = 0; i < states.size(); ++i) {
+            curves.push_back({states[i].get(), labels[i]});
+        }
+        const ViewMode mode = options.derivative ? ViewMode::Derivative : ViewMode::Curve;
+        drawing.screen = [&curves, mode](Surface& s, int w, int h) {
+            DrawOverlay(curves, mode, s, w, h);
+        };
+        drawing.page = [&curves, mode](Surface& s) { PrintOverlay(curves, mode, s); };
+    } else {
+        SharedState* state = states.front().get();
+        drawing.screen = [state](Surface& s, int w, int h) { DrawGraph(*state, s, w, h); };
+        drawing.page = [state](Surface& s) { PrintGraph(*state, s); };
     }
 
     // Rendering needs no display: the offscreen platform draws the same.
@@ -227,13 +303,13 @@ int RunRender(Args args) {
     bool drawn = false;
     switch (options.format) {
         case Format::Png:
-            drawn = RenderPng(*state, options, buffer);
+            drawn = RenderPng(drawing, options, buffer);
             break;
         case Format::Svg:
-            drawn = RenderSvg(*state, options, buffer);
+            drawn = RenderSvg(drawing, options, buffer);
             break;
         case Format::Pdf:
-            drawn = RenderPdf(*state, buffer);
+            drawn = RenderPdf(drawing, buffer);
             break;
     }
     buffer.close();

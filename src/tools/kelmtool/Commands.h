@@ -16,7 +16,10 @@ int RunConvert(Args args);
 int RunImport(Args args);
 // process FILE.kel [--criterion ...] [--end-value X] [--interpolation ...] [--grid auto|N]
 //         [--filter ...] [--strength S] [--comma|--point] [--json] [-o OUT.kel]
+// process FILE.kel... [the same processing options] [--table|--csv|--json] [--comma|--point]
 int RunProcess(Args args);
+// replicates FILE.kel FILE.kel... [processing options] [--json] [--comma|--point]
+int RunReplicates(Args args);
 // report FILE.kel --curve-points [--comma|--point]
 int RunReport(Args args);
 // ports
@@ -25,7 +28,11 @@ int RunPorts(Args args);
 int RunCheck(Args args);
 // read [--port N] [--address A] [--channel C] [--quantity emf|ph|px|conductivity]
 int RunRead(Args args);
+// journal [--folder DIR] | journal restore N -o OUT.kel [--folder DIR]
+int RunJournal(Args args);
+
 // render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+// render FILE.kel... --overlay -o OUT.png|OUT.svg|OUT.pdf [the same options]
 int RunRender(Args args);
 
 }  // namespace kelm::tool

@@ -9,10 +9,30 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
+
+namespace {
+
+// The bytes the shortest UTF-8 form of a code point takes; 0 for what is no
+// character (a surrogate, or beyond U+10FFFF).
+std::size_t Utf8Length(char32_t cp) {
+    if (cp < 0x80) {
+        return 1;
+    }
+    if (cp < 0x800) {
+        return 2;
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) {
+        return 0;
+    }
+    return cp < 0x10000 ? 3 : cp <= 0x10FFFF ? 4 : 0;
+}
+
+}  // namespace
 
 void PrintError(std::string_view message) {
     std::cerr << "kelmtool: " << message << '\n';
@@ -36,18 +56,26 @@ void InitFreshState(SharedState& state) {
     ApplyStartDefaults(state);
 }
 
-int LoadRecordFile(const std::filesystem::path& path, SharedState& state) {
+RecordLoad ReadRecordFile(const std::filesystem::path& path, SharedState& state) {
     const std::optional<std::string> bytes = ReadWholeFile(path);
     if (!bytes) {
-        PrintError("cannot read " + path.string());
-        return kExitIoErr;
+        return {kExitIoErr, std::string(kCannotRead)};
     }
     const LoadStatus status = LoadRecord(state, *bytes);
     if (status != LoadStatus::Loaded) {
-        PrintError(path.string() + ": " + std::string(LoadFailureMessage(status)));
-        return kExitDataErr;
+        return {kExitDataErr, std::string(LoadFailureMessage(status))};
     }
-    return kExitOk;
+    return {};
+}
+
+int LoadRecordFile(const std::filesystem::path& path, SharedState& state) {
+    const RecordLoad load = ReadRecordFile(path, state);
+    if (load.status == kExitIoErr) {
+        PrintError(load.reason + ' ' + path.string());
+    } else if (load.status != kExitOk) {
+        PrintError(path.string() + ": " + load.reason);
+    }
+    return load.status;
 }
 
 std::string JsonNumber(double value) {
@@ -61,7 +89,17 @@ std::string JsonNumber(double value) {
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
-    for (char c : utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char c = utf8[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            const std::size_t start = i;
+            const char32_t cp = NextCodePoint(utf8, i);
+            // Only what decodes cleanly is copied; the rest is the replacement character.
+            const bool clean = cp != 0xFFFD && i - start == Utf8Length(cp);
+            out += clean ? utf8.substr(start, i - start) : std::string_view("\xEF\xBF\xBD");
+            continue;
+        }
+        ++i;
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -89,6 +127,13 @@ std::string JsonString(std::string_view utf8) {
         }
     }
     out += '"';
+    return out;
+}
+
+std::string TabFieldText(std::string_view text) {
+    std::string out(text);
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
     return out;
 }
 
@@ -178,6 +223,15 @@ SeparatorChoice ReadSeparator(const ParsedArgs& args) {
         return {.conflict = false, .decimalComma = comma ? 1 : 0};
     }
     return {};
+}
+
+int FinishOutput(int status) {
+    std::cout.flush();
+    if (!std::cout) {
+        PrintError("cannot write the output");
+        return kExitIoErr;
+    }
+    return status;
 }
 
 int UsageError(std::string_view message, std::string_view usage) {

@@ -31,14 +31,29 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // start-up without a settings file.
 void InitFreshState(SharedState& state);
 
+// Loads a result file into `state` and says why it could not: status kExitOk,
+// or kExitIoErr / kExitDataErr with the reason (without the file's name).
+// Prints nothing.
+struct RecordLoad {
+    int status = kExitOk;
+    std::string reason;
+};
+RecordLoad ReadRecordFile(const std::filesystem::path& path, SharedState& state);
+inline constexpr std::string_view kCannotRead = "cannot read";
+
 // Loads a result file into `state`; on failure prints the message and returns
 // kExitIoErr or kExitDataErr, on success kExitOk.
 int LoadRecordFile(const std::filesystem::path& path, SharedState& state);
 
 // Shortest text that reads back as the same double; non-finite values as null.
 std::string JsonNumber(double value);
-// A JSON string literal of UTF-8 text.
+// A JSON string literal of UTF-8 text; a malformed sequence (a file name
+// that is not UTF-8) becomes U+FFFD, so the output stays valid JSON.
 std::string JsonString(std::string_view utf8);
+
+// `text` as one field of a tab-separated table: a control character (a tab or
+// a line end in a file name would break the table) becomes "?".
+std::string TabFieldText(std::string_view text);
 
 // True when `arg` is "--help" or "-h".
 bool IsHelp(std::string_view arg);
@@ -77,6 +92,10 @@ struct SeparatorChoice {
 };
 SeparatorChoice ReadSeparator(const ParsedArgs& args);
 inline constexpr std::string_view kSeparatorConflict = "--comma and --point exclude each other";
+
+// Flushes standard output: `status`, or kExitIoErr after saying so when the
+// output could not be written (a full disk).
+int FinishOutput(int status);
 
 // Prints the error and "Usage: <usage>" on stderr; returns kExitUsage.
 int UsageError(std::string_view message, std::string_view usage);

@@ -25,12 +25,14 @@ constexpr Command kCommands[] = {
     {"show", kelm::tool::RunShow, "print a result file's record as JSON"},
     {"convert", kelm::tool::RunConvert, "load a result file and save it again"},
     {"import", kelm::tool::RunImport, "make a result file from a CSV table"},
-    {"process", kelm::tool::RunProcess, "find the equivalence points of a result file"},
+    {"process", kelm::tool::RunProcess, "find the equivalence points of result files"},
+    {"replicates", kelm::tool::RunReplicates, "mean, spread and confidence of a replicate series"},
     {"report", kelm::tool::RunReport, "print the measured points as the results window does"},
     {"ports", kelm::tool::RunPorts, "list the serial ports that can be opened"},
     {"check", kelm::tool::RunCheck, "check the connection with the instrument"},
     {"read", kelm::tool::RunRead, "take one reading from the instrument"},
-    {"render", kelm::tool::RunRender, "draw the graph to PNG, SVG or PDF"},
+    {"render", kelm::tool::RunRender, "draw the graph, or several overlaid, to PNG, SVG or PDF"},
+    {"journal", kelm::tool::RunJournal, "list or restore the titrations kelm kept unsaved"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -1,0 +1,266 @@
+// kelmtool replicates: the statistics of a replicate series, the equivalence
+// volumes that several titrations of one sample found, matched by their order.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "FileNames.h"
+#include "ProcessingOptions.h"
+#include "ToolSupport.h"
+#include "processing/ReplicateStatistics.h"
+
+namespace kelm::tool {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "kelmtool replicates FILE.kel FILE.kel... [--json] [--comma|--point] [OPTIONS]\nOPTIONS: ";
+
+void PrintHelp() {
+    std::cout << "Usage: " << kUsage << kProcessingUsage << "\n"
+              << "Processes every file (\"-\" reads their names from standard input, one a\n"
+                 "line) with its stored settings, overridden by the options, and matches the\n"
+                 "equivalence points across the files by their order: the first point of each\n"
+                 "file with the first of the others, and so on. For each point it prints the\n"
+                 "number of files n, the mean volume, the standard deviation sd (n - 1), the\n"
+                 "relative standard deviation in percent, the half-width of the 95 %\n"
+                 "confidence interval of the mean, t(0.975, n - 1) sd / sqrt(n), and each\n"
+                 "file's volume. Below the table it says which files were left out and\n"
+                 "whether the files found different numbers of points.\n"
+              << kProcessingHelp
+              << "  --comma, --point the decimal separator of the table (the point by default)\n"
+                 "  --json           the same as JSON, every number with all its digits\n"
+                 "Exit status 0 when every file was processed, otherwise the highest status a\n"
+                 "file came to (74 unreadable, 65 damaged, 2 too little data, 1 no point); the\n"
+                 "statistics are then those of the other files.\n";
+}
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kVolumeDecimals = 3;
+constexpr int kSpreadDecimals = 4;
+constexpr int kPercentDecimals = 2;
+
+struct Replicate {
+    std::string name;
+    FileOutcome outcome;
+    std::vector<double> volumes;  // of the equivalence points, in their order
+};
+
+// One row of the table: the k-th equivalence point of every file that has one.
+struct PointRow {
+    SampleStatistics statistics;
+    std::vector<std::optional<double>> volumes;  // per file
+};
+
+std::vector<PointRow> MatchByOrder(const std::vector<Replicate>& files) {
+    std::size_t rows = 0;
+    for (const Replicate& f : files) {
+        rows = std::max(rows, f.volumes.size());
+    }
+    std::vector<PointRow> table(rows);
+    std::vector<double> values;
+    for (std::size_t k = 0; k < rows; ++k) {
+        values.clear();
+        for (const Replicate& f : files) {
+            const bool has = k < f.volumes.size();
+            table[k].volumes.push_back(has ? std::optional(f.volumes[k]) : std::nullopt);
+            if (has) {
+                values.push_back(f.volumes[k]);
+            }
+        }
+        table[k].statistics = ComputeSampleStatistics(values);
+    }
+    return table;
+}
+
+// Fixed decimals with the separator asked for; an undefined value is an empty cell.
+std::string Fixed(double value, int decimals, bool decimalComma) {
+    if (!std::isfinite(value)) {
+        return {};
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0,
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) {
+        return {};
+    }
+    std::string text(buffer, result.ptr);
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);  // -0.000 is 0.000
+    }
+    if (decimalComma) {
+        std::replace(text.begin(), text.end(), '.', ',');
+    }
+    return text;
+}
+
+// The files that were processed, when they did not all find as many points.
+bool EqualCounts(const std::vector<Replicate>& files) {
+    std::optional<std::size_t> count;
+    for (const Replicate& f : files) {
+        if (f.outcome.status != kExitOk) {
+            continue;
+        }
+        if (count && *count != f.volumes.size()) {
+            return false;
+        }
+        count = f.volumes.size();
+    }
+    return true;
+}
+
+void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>& rows,
+                bool comma) {
+    std::string out = "point\tn\tmean\tsd\trsd %\tci 95 %";
+    for (const Replicate& f : files) {
+        out += '\t' + TabFieldText(f.name);
+    }
+    out += kLineEnd;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const SampleStatistics& s = rows[k].statistics;
+        out += std::to_string(k + 1) + '\t' + std::to_string(s.n) + '\t' +
+               Fixed(s.mean, kVolumeDecimals, comma) + '\t' +
+               Fixed(s.standardDeviation, kSpreadDecimals, comma) + '\t' +
+               Fixed(s.relativeStandardDeviationPercent, kPercentDecimals, comma) + '\t' +
+               Fixed(s.confidenceHalfWidth95, kSpreadDecimals, comma);
+        for (const std::optional<double>& v : rows[k].volumes) {
+            out += '\t' + (v ? Fixed(*v, kVolumeDecimals, comma) : std::string());
+        }
+        out += kLineEnd;
+    }
+
+    std::string notes;
+    for (const Replicate& f : files) {
+        if (f.outcome.status != kExitOk) {
+            notes +=
+                TabFieldText(f.name) + ": left out: " + f.outcome.reason + std::string(kLineEnd);
+        } else if (f.volumes.empty()) {
+            notes += TabFieldText(f.name) + ": no equivalence point" + std::string(kLineEnd);
+        }
+    }
+    if (!EqualCounts(files)) {
+        notes += "The files found different numbers of equivalence points (";
+        bool first = true;
+        for (const Replicate& f : files) {
+            if (f.outcome.status == kExitOk) {
+                notes += (first ? "" : ", ") + TabFieldText(f.name) + ' ' +
+                         std::to_string(f.volumes.size());
+                first = false;
+            }
+        }
+        notes +=
+            "). Points are matched by their order in each file, so a row with fewer files"
+            " may pair different jumps.";
+        notes += kLineEnd;
+    }
+    if (!notes.empty()) {
+        out += kLineEnd;
+        out += notes;
+    }
+    std::cout << out;
+}
+
+void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>& rows) {
+    std::string out = "{\"matchedBy\":\"order\",\"equalPointCounts\":";
+    out += EqualCounts(files) ? "true" : "false";
+    out += ",\"files\":[";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Replicate& f = files[i];
+        out += (i == 0 ? "" : ",");
+        out +=
+            "{\"file\":" + JsonString(f.name) + ",\"status\":" + std::to_string(f.outcome.status);
+        if (f.outcome.status != kExitOk) {
+            out += ",\"message\":" + JsonString(f.outcome.reason);
+        }
+        out += ",\"pointCount\":" + std::to_string(f.volumes.size()) + '}';
+    }
+    out += "],\"points\":[";
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const SampleStatistics& s = rows[k].statistics;
+        out += (k == 0 ? "" : ",");
+        out += "{\"point\":" + std::to_string(k + 1) + ",\"n\":" + std::to_string(s.n) +
+               ",\"mean\":" + JsonNumber(s.mean) +
+               ",\"standardDeviation\":" + JsonNumber(s.standardDeviation) +
+               ",\"rsdPercent\":" + JsonNumber(s.relativeStandardDeviationPercent) +
+               ",\"confidenceHalfWidth95\":" + JsonNumber(s.confidenceHalfWidth95) +
+               ",\"studentT\":" + JsonNumber(s.studentT) + ",\"volumes\":[";
+        for (std::size_t i = 0; i < rows[k].volumes.size(); ++i) {
+            const std::optional<double>& v = rows[k].volumes[i];
+            out += (i == 0 ? "" : ",") + (v ? JsonNumber(*v) : std::string("null"));
+        }
+        out += "]}";
+    }
+    out += "]}\n";
+    std::cout << out;
+}
+
+}  // namespace
+
+int RunReplicates(Args words) {
+    const std::optional<ParsedArgs> args = ParseArgs(
+        words,
+        {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength"},
+        {"--comma", "--point", "--json"});
+    if (!args) {
+        return kExitUsage;
+    }
+    if (args->help) {
+        PrintHelp();
+        return kExitOk;
+    }
+    const std::string usage = std::string(kUsage) + std::string(kProcessingUsage);
+    ProcessingOverrides overrides;
+    if (const auto error = ReadProcessingOverrides(*args, overrides)) {
+        return UsageError(*error, usage);
+    }
+    if (StdinWordCount(args->positional) > 1) {
+        return UsageError("\"-\" reads standard input once; give it once", usage);
+    }
+
+    std::vector<Replicate> files;
+    FileNames names(args->positional, std::cin);
+    for (FileName name; names.Next(name);) {
+        files.push_back({name.path, {kExitOk, name.problem, false}, {}});
+        if (!name.problem.empty()) {
+            files.back().outcome.status = kExitIoErr;
+        }
+    }
+    if (files.size() < 2) {
+        return UsageError("replicates compares two or more result files; " +
+                              std::to_string(files.size()) + " given",
+                          usage);
+    }
+
+    auto state = std::make_unique<SharedState>();
+    int worst = kExitOk;
+    for (Replicate& f : files) {
+        if (f.outcome.status == kExitOk) {
+            f.outcome = LoadAndProcess(f.name, overrides, *state);
+        }
+        if (f.outcome.status != kExitOk) {
+            PrintError(f.name + ": " + f.outcome.reason);
+            worst = std::max(worst, f.outcome.status);
+            continue;
+        }
+        const int count = std::clamp(state->curve.equivalencePointCount, 0, kMaxEquivalencePoints);
+        for (int k = 0; k < count; ++k) {
+            f.volumes.push_back(state->curve.equivalencePoints[k].volume);
+        }
+    }
+
+    const std::vector<PointRow> rows = MatchByOrder(files);
+    if (args->Has("--json")) {
+        PrintJson(files, rows);
+    } else {
+        PrintTable(files, rows, overrides.decimalComma.value_or(0) != 0);
+    }
+    return FinishOutput(worst);
+}
+
+}  // namespace kelm::tool
