@@ -770,13 +770,5 @@ TEST(EntryTexts, TheTitleIsTheDescriptionCutAt80Characters) {
     }
 }
 
-TEST(EntryTexts, TheValueHeadingNamesTheQuantity) {
-    const std::tuple<int, const char*> cases[] = {
-        {0, "ЭДС"}, {1, "pH"}, {2, "pX"}, {3, "УЭП"}, {9, "Значение"}};
-    for (const auto& [quantity, heading] : cases) {
-        EXPECT_EQ(Cp1251ToUtf8(ValueHeading(static_cast<MeasuredQuantity>(quantity))), heading);
-    }
-}
-
 }  // namespace
 }  // namespace kelm
