@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "RunBenchmarks.h"
 #include "acquisition/Clock.h"
 #include "core/SharedState.h"
 #include "graph/GraphDrawing.h"
@@ -178,11 +179,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelm::bench::RunBenchmarks(argc, argv);
 }
