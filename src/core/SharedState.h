@@ -67,6 +67,7 @@ struct ProcessingSettings {
     std::int32_t interpolationPointCount = 0;
     FilterKind filterKind = FilterKind::PolynomialSmoothing;
     std::int32_t filterStrength = 5;
+    friend bool operator==(const ProcessingSettings&, const ProcessingSettings&) = default;
 };
 
 struct LinkSettings {

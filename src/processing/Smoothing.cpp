@@ -7,7 +7,6 @@ namespace kelm {
 
 namespace {
 
-constexpr int kMaxFilterStrength = 15;
 constexpr int kMinSavitzkyGolayRadius = 2;
 constexpr int kMaxSavitzkyGolayRadius = 7;
 

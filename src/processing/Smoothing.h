@@ -6,6 +6,9 @@
 
 namespace kelm {
 
+// The strongest filtering the settings hold; stronger values count as this.
+inline constexpr int kMaxFilterStrength = 15;
+
 // The window a strength gives on N grid points: the smaller of the two, made
 // odd; 0 when the strength (below 2) asks for no filtering.
 int FilterWindow(int filterStrength, int gridPointCount);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "ui/AppIcon.h"
+#include "ui/DialogUnits.h"
 
 namespace kelm {
 
@@ -65,8 +66,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), text_(new QPlainTextEdi
     layout->setColumnStretch(1, 1);
 
     // About 235 by 188 dialog units in the desktop font.
-    const QFontMetrics metrics(font());
-    resize(235 * metrics.averageCharWidth() / 4, 188 * metrics.height() / 8);
+    resize(DialogUnits(font()).Size(235, 188));
 }
 
 void CAboutDlg::showEvent(QShowEvent* event) {

@@ -1,5 +1,7 @@
 #include "ui/RegisterDialogs.h"
 
+#include "ui/CProcessingDlg.h"
+#include "ui/CResultsDlg.h"
 #include "ui/CTitrationEntryDlg.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
@@ -9,6 +11,10 @@ namespace kelm {
 void RegisterDialogs(DialogHost& host, const DialogContext& context) {
     DialogFactories factories;
     factories.entry = [&context](QWidget* owner) { return new CTitrationEntryDlg(context, owner); };
+    factories.processing = [&context](QWidget* owner) {
+        return new CProcessingDlg(context, owner);
+    };
+    factories.results = [&context](QWidget* owner) { return new CResultsDlg(context, owner); };
     host.Register(std::move(factories));
 }
 

@@ -1,0 +1,111 @@
+#include "ui/CResultsDlg.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QShowEvent>
+
+#include "ui/Cp1251Text.h"
+#include "ui/DialogContext.h"
+#include "ui/DialogUnits.h"
+#include "ui/EnterKeyRouter.h"
+#include "ui/WindowPlacement.h"
+
+namespace kelm {
+
+ResultsLayout LayOutResults(QSize client) {
+    const QSize size = client.expandedTo(kResultsLayoutMinimum);
+    const int cx = size.width();
+    const int cy = size.height();
+    return {QRect(10, 10, cx - 20, cy - 50), QRect(10, cy - 35, 80, 25),
+            QRect(cx / 2 - 60, cy - 35, 120, 25), QRect(cx - 90, cy - 35, 80, 25)};
+}
+
+CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
+    : CResultsDlgBase(owner), context_(context) {
+    setObjectName(QStringLiteral("results"));
+    setWindowTitle(QStringLiteral("Результаты титрования"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("report"));
+    text_->setReadOnly(true);
+    // Read-only, yet the text is selected and copied from the keyboard too.
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setTabChangesFocus(true);
+    calculate_ = new QPushButton(QStringLiteral("Расчёт"), this);
+    calculate_->setObjectName(QStringLiteral("calculate"));
+    curvePoints_ = new QPushButton(QStringLiteral("Точки кривой"), this);
+    curvePoints_->setObjectName(QStringLiteral("curvePoints"));
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("ok"));
+    ok_->setDefault(true);
+
+    connect(calculate_, &QPushButton::clicked, this, &CResultsDlg::Calculate);
+    connect(curvePoints_, &QPushButton::clicked, this,
+            [this] { FillReport(ReportMode::CurvePoints); });
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    new EnterKeyRouter(this, [this](QWidget* focused) { OnEnter(focused); });
+
+    // The size is the user's; the controls are never laid out smaller than
+    // the minimum, and the window does not shrink below it either.
+    setMinimumSize(kResultsLayoutMinimum);
+    resize(DialogUnits(font()).Size(187, 152).expandedTo(kResultsLayoutMinimum));
+    PlaceBesideOwner(this, BesideOwner::Bottom);
+}
+
+void CResultsDlg::FillReport(ReportMode mode) {
+    text_->setPlainText(FromCp1251(report_.Fill(context_.state, mode)));
+}
+
+void CResultsDlg::ShownByCommand() {
+    FillReport(ReportMode::EquivalencePoints);
+}
+
+void CResultsDlg::SeparatorChanged() {
+    Present();
+    FillReport(ReportMode::LastShown);
+}
+
+void CResultsDlg::showEvent(QShowEvent* event) {
+    // Each time the window opens it lists the equivalence points again.
+    if (!event->spontaneous()) {
+        FillReport(ReportMode::EquivalencePoints);
+    }
+    CResultsDlgBase::showEvent(event);
+}
+
+void CResultsDlg::resizeEvent(QResizeEvent* event) {
+    const ResultsLayout layout = LayOutResults(event->size());
+    text_->setGeometry(layout.report);
+    calculate_->setGeometry(layout.calculate);
+    curvePoints_->setGeometry(layout.curvePoints);
+    ok_->setGeometry(layout.ok);
+    CResultsDlgBase::resizeEvent(event);
+}
+
+void CResultsDlg::Calculate() {
+    context_.processing.RequestProcessing(this);
+}
+
+void CResultsDlg::OnEnter(QWidget* focused) {
+    if (focused == ok_) {
+        accept();
+    } else if (focused == text_) {
+        MoveFocusTo(calculate_);
+    } else if (focused == calculate_) {
+        Calculate();
+        MoveFocusTo(calculate_);
+    } else if (focused == curvePoints_) {
+        FillReport(ReportMode::CurvePoints);
+        MoveFocusTo(calculate_);
+    } else {
+        MoveFocusTo(ok_);
+    }
+}
+
+}  // namespace kelm

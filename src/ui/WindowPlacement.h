@@ -1,0 +1,24 @@
+// Where a work dialog first appears: beside its owner rather than over the
+// middle of the graph, the processing settings at the top and the results at
+// the foot of the screen, so that neither covers the other.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace kelm {
+
+enum class BesideOwner { Top, Bottom };
+
+// The top left of a window frame of `size` against the right edge of
+// `owner`: level with its top, or at the bottom of `screen`; moved back onto
+// the screen where it would leave it.
+QPoint PositionBeside(const QRect& owner, QSize size, BesideOwner where, const QRect& screen);
+
+// Moves `dialog` there against its parent window, counting the frame the
+// parent's decorations show; nothing without a parent.
+void PlaceBesideOwner(QWidget* dialog, BesideOwner where);
+
+}  // namespace kelm
