@@ -2,6 +2,7 @@
 // and processing, where nothing may be allocated.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -16,13 +17,21 @@ public:
 
     // Appends as much as fits; the text stays zero-terminated.
     void Append(std::string_view text) {
-        for (char c : text) {
-            Append(c);
-        }
+        const std::size_t n = std::min(text.size(), Capacity - 1 - length_);
+        std::copy_n(text.data(), n, data_.data() + length_);
+        length_ += n;
+        data_[length_] = '\0';
     }
     void Append(char c) {
         if (length_ + 1 < Capacity) {
             data_[length_++] = c;
+            data_[length_] = '\0';
+        }
+    }
+    // Keeps the first `length` characters.
+    void Truncate(std::size_t length) {
+        if (length < length_) {
+            length_ = length;
             data_[length_] = '\0';
         }
     }
@@ -34,6 +43,7 @@ public:
     char operator[](std::size_t i) const { return data_[i]; }
 
     std::size_t size() const { return length_; }
+    static constexpr std::size_t capacity() { return Capacity - 1; }  // characters it holds
     bool empty() const { return length_ == 0; }
     const char* c_str() const { return data_.data(); }
     std::string_view view() const { return {data_.data(), length_}; }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@ inline constexpr int kNumberTextDigits = 8;  // significant digits of a NumberTe
 // Writers append upper-case digits. A HexField keeps the low 16 bits of its value.
 void AppendHexField(std::string& out, std::int64_t value);
 void AppendHexByte(std::string& out, std::uint8_t value);
+void AppendHexBytes(std::string& out, std::string_view bytes);  // one HexByte each
 void AppendNumberText(std::string& out, double value);
 
 // Reads the encodings from a byte buffer, never past its end. A read that
@@ -30,6 +32,10 @@ public:
     int ReadHexField();  // 0..65535
     int ReadHexByte();   // 0..255
 
+    // `count` HexBytes, of which the first into.size() are stored in `into`
+    // and the rest consumed unread. A short input stores nothing.
+    void ReadHexBytes(int count, std::span<char> into);
+
     // A NumberText of any stored length is consumed whole; the number is read
     // from its first kMaxNumberTextLength characters, as the writer keeps them.
     double ReadNumberText();
@@ -38,7 +44,8 @@ public:
     std::size_t Position() const { return position_; }
 
 private:
-    int ReadDigits(int count);
+    // True when `count` more bytes are there; otherwise the reader ends.
+    bool Take(std::size_t count);
 
     std::string_view bytes_;
     std::size_t position_ = 0;

@@ -4,11 +4,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <system_error>
 
-#include "core/AtomicFile.h"
+#include "core/FileReader.h"
+#include "core/FileWriter.h"
 #include "core/LocalCalendar.h"
 #include "core/ResultFile.h"
 
@@ -48,16 +48,9 @@ std::time_t WrittenAt(const fs::path& file) {
 }
 
 bool ReadEntryFile(const fs::path& file, std::string& bytes) {
-    std::error_code error;
-    if (!fs::is_regular_file(file, error) || fs::file_size(file, error) > kLargestEntry || error) {
-        return false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    ReadResult read = ReadWholeFile(file, kLargestEntry);
+    bytes = std::move(read.bytes);
+    return read.status == ReadStatus::Read;
 }
 
 bool IsEntryName(const fs::path& file) {
@@ -174,7 +167,10 @@ Journal::Write Journal::Keep(const SharedState& state) {
     }
     if (current_.empty()) {
         std::error_code error;
-        fs::create_directories(folder_, error);
+        // The entries are the user's measurements: the folder is theirs alone.
+        if (fs::create_directories(folder_, error)) {
+            fs::permissions(folder_, fs::perms::owner_all, error);
+        }
         auto lock = std::make_unique<Lock>();
         fs::path name = NewEntryName();
         if (error || fs::exists(name, error) || !lock->Take(name)) {
@@ -183,7 +179,7 @@ Journal::Write Journal::Keep(const SharedState& state) {
         current_ = std::move(name);
         lock_ = std::move(lock);
     }
-    return WriteFileAtomically(current_, SaveRecord(state)) ? Write::Written : Write::Failed;
+    return WriteWholeFile(current_, SaveRecord(state)).Written() ? Write::Written : Write::Failed;
 }
 
 void Journal::Release() {

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 
 #include "core/Cp1251.h"
+#include "core/FixedText.h"
 #include "core/HexCodec.h"
 #include "core/NumberText.h"
 #include "core/Quantity.h"
@@ -27,9 +30,23 @@ constexpr Cp1251Literal kSeparatorLine =
 // description can end the skipping of the text early.
 constexpr char kMarkerStandIn = ' ';
 
+// Room for a typical file, so that a save seldom grows its buffer.
+constexpr std::size_t kSaveReserve = 8192;
+
 void AppendLine(std::string& out, std::string_view text) {
     out += text;
     out += "\r\n";
+}
+
+// "volume\tvalue\r\n", built whole before it is appended.
+void AppendTableLine(std::string& out, const SharedState& state, double volume, int volumeDecimals,
+                     double value, int valueDecimals) {
+    FixedText<2 * NumberString::capacity() + 4> line;
+    line.Append(FormatNumber(state, volume, volumeDecimals).view());
+    line.Append('\t');
+    line.Append(FormatNumber(state, value, valueDecimals).view());
+    line.Append("\r\n");
+    out += line.view();
 }
 
 void AppendTwoDigits(std::string& out, int value) {
@@ -67,10 +84,8 @@ void AppendTextPart(std::string& out, const SharedState& state) {
     AppendLine(out, columns);
     const int decimals = QuantityValueDecimals(record.quantity);
     for (int i = 0; i < pointCount; ++i) {
-        const CurvePoint& p = record.points[i];
-        out += FormatNumber(state, p.volume, decimals).view();
-        out += '\t';
-        AppendLine(out, FormatNumber(state, p.value, decimals).view());
+        AppendTableLine(out, state, record.points[i].volume, decimals, record.points[i].value,
+                        decimals);
     }
 
     const ProcessedCurve& curve = state.curve;
@@ -81,9 +96,7 @@ void AppendTextPart(std::string& out, const SharedState& state) {
         AppendLine(out, columns);
         for (int i = 0; i < equivalenceCount; ++i) {
             const EquivalencePoint& e = curve.equivalencePoints[i];
-            out += FormatNumber(state, e.volume, 3).view();
-            out += '\t';
-            AppendLine(out, FormatNumber(state, e.value, decimals).view());
+            AppendTableLine(out, state, e.volume, 3, e.value, decimals);
         }
     }
     out += kSeparatorLine;
@@ -94,9 +107,7 @@ void AppendEncodedPart(std::string& out, const SharedState& state) {
     out += kRecordMarker;
     const std::string_view description = DescriptionView(record).substr(0, kMaxDescriptionLength);
     AppendHexField(out, static_cast<std::int64_t>(description.size()));
-    for (char c : description) {
-        AppendHexByte(out, static_cast<std::uint8_t>(c));
-    }
+    AppendHexBytes(out, description);
     const StartTime& t = record.startTime;
     for (std::int32_t field : {record.startTimeKnown, t.day, t.month, t.year, t.hour, t.minute}) {
         AppendHexField(out, field);
@@ -168,12 +179,7 @@ void ReadEncodedPart(HexReader& in, LoadedRecord& loaded) {
     // record saves again unchanged. A length of 0 is an empty description.
     const int length = in.ReadHexField();
     record.description.fill('\0');
-    for (int i = 0; i < length && !in.Ended(); ++i) {
-        const int c = in.ReadHexByte();
-        if (i < kMaxDescriptionLength) {
-            record.description[i] = static_cast<char>(c);
-        }
-    }
+    in.ReadHexBytes(length, std::span(record.description.data(), kMaxDescriptionLength));
     ReadStartTime(in, record);
     record.pointCount = InRange(in.ReadHexField(), 0, kMaxPoints, 0);
     record.quantity = static_cast<MeasuredQuantity>(InRange(in.ReadHexField(), 0, 3, 0));
@@ -205,20 +211,31 @@ std::string_view LoadFailureMessage(LoadStatus status) {
     return status == LoadStatus::NoData ? kNoDataMessage : kUnexpectedFormatMessage;
 }
 
-std::string SaveRecord(const SharedState& state) {
-    std::string out;
+void SaveRecord(const SharedState& state, std::string& out) {
+    out.clear();
     AppendTextPart(out, state);
     AppendEncodedPart(out, state);
+}
+
+std::string SaveRecord(const SharedState& state) {
+    std::string out;
+    out.reserve(kSaveReserve);
+    SaveRecord(state, out);
     return out;
 }
 
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
-    const std::size_t marker = bytes.find_first_of(std::string_view("\0\x1D", 2));
-    if (marker == std::string_view::npos) {
-        return LoadStatus::UnexpectedEnd;
-    }
-    if (bytes[marker] == '\0') {
+    // memchr, not a byte-by-byte search: files are read often and whole.
+    const void* found =
+        bytes.empty() ? nullptr : std::memchr(bytes.data(), kRecordMarker, bytes.size());
+    const std::size_t marker =
+        found == nullptr ? bytes.size()
+                         : static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+    if (marker > 0 && std::memchr(bytes.data(), '\0', marker) != nullptr) {
         return LoadStatus::NoData;
+    }
+    if (marker == bytes.size()) {
+        return LoadStatus::UnexpectedEnd;
     }
     LoadedRecord loaded{state.record, state.processing, {}, state.display.decimalComma};
     std::copy_n(state.display.colours.begin(), kRecordColourSlots, loaded.colours.begin());

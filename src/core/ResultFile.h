@@ -24,6 +24,8 @@ std::string_view LoadFailureMessage(LoadStatus status);
 
 // The whole file as bytes (code page 1251 text, then the encoded part).
 std::string SaveRecord(const SharedState& state);
+// The same into `out`, whose buffer is reused.
+void SaveRecord(const SharedState& state, std::string& out);
 
 // Reads the encoded part into the state. A failed load changes nothing: the
 // file is read into scratch state that is committed only when it succeeded.

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <system_error>
 
-#include "core/AtomicFile.h"
+#include "core/FileReader.h"
+#include "core/FileWriter.h"
 #include "core/HexCodec.h"
 #include "core/SharedState.h"
 
@@ -113,24 +112,17 @@ void DecodeSettings(SharedState& state, std::string_view bytes) {
 }
 
 int LoadSettings(SharedState& state, const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    const ReadResult read = ReadWholeFile(path);
+    if (read.status != ReadStatus::Read) {
         return 1;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return 1;
-    }
-    // The file is small; anything past its 103 fields is never looked at.
-    std::string bytes(kSettingsFileSize, '\0');
-    in.read(bytes.data(), kSettingsFileSize);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    DecodeSettings(state, bytes);
+    // Anything past the 103 fields is never looked at.
+    DecodeSettings(state, std::string_view(read.bytes).substr(0, kSettingsFileSize));
     return 0;
 }
 
 int SaveSettings(const SharedState& state, const std::filesystem::path& path) {
-    return WriteFileAtomically(path, EncodeSettings(state)) ? 0 : 1;
+    return WriteWholeFile(path, EncodeSettings(state)).Written() ? 0 : 1;
 }
 
 }  // namespace kelm

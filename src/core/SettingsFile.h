@@ -21,11 +21,12 @@ std::string EncodeSettings(const SharedState& state);
 // fields past the end of a short file keep their values.
 void DecodeSettings(SharedState& state, std::string_view bytes);
 
-// 0 when the file was opened (even when its format mark made it be ignored), 1 when not.
+// 0 when the file was read (even when its format mark made it be ignored), 1
+// when not: missing, not a regular file, or too large.
 int LoadSettings(SharedState& state, const std::filesystem::path& path = kSettingsFileName);
 
-// 0 when written, 1 when not. Writes a temporary file and renames it over the
-// old one, so a failed write leaves the previous file whole.
+// 0 when written, 1 when not; through the one writer, so a failed write
+// leaves the previous file whole.
 int SaveSettings(const SharedState& state, const std::filesystem::path& path = kSettingsFileName);
 
 }  // namespace kelm

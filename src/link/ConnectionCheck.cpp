@@ -84,17 +84,20 @@ std::string FoundReport(std::string_view model, std::string_view date, std::stri
     return text;
 }
 
-std::string RunConnectionCheck(InstrumentLink& link, const LinkSettings& settings,
-                               MeasuredQuantity quantity) {
+ConnectionCheckResult RunConnectionCheck(InstrumentLink& link, const LinkSettings& settings,
+                                         MeasuredQuantity quantity) {
     const int port = settings.comPort;
     const int networkNumber = settings.networkNumber;
+    ConnectionCheckResult check;
     if (link.Identify(port, networkNumber) != result::kOk) {
-        return NotFoundReport(port, networkNumber);
+        check.report = NotFoundReport(port, networkNumber);
+        return check;
     }
-    const ResultCode reading =
-        link.Exchange(networkNumber, kCommandRead, settings.codeZ, settings.codeR, 0);
-    return FoundReport(link.ModelName(), link.SoftwareDate(), link.Maker(), networkNumber, quantity,
-                       settings.channel, reading);
+    check.found = true;
+    check.reading = link.Exchange(networkNumber, kCommandRead, settings.codeZ, settings.codeR, 0);
+    check.report = FoundReport(link.ModelName(), link.SoftwareDate(), link.Maker(), networkNumber,
+                               quantity, settings.channel, check.reading);
+    return check;
 }
 
 }  // namespace kelm

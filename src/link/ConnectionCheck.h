@@ -14,10 +14,18 @@ namespace kelm {
 
 class InstrumentLink;
 
+struct ConnectionCheckResult {
+    bool found = false;                     // the instrument answered identification
+    ResultCode reading = result::kNoReply;  // the trial reading, when it was found
+    std::string report;
+    // The instrument is there and gave the reading.
+    bool Passed() const { return found && reading == result::kOk; }
+};
+
 // Runs the check with the settings as they stand (the quantity word comes
-// from the record's quantity) and returns the report.
-std::string RunConnectionCheck(InstrumentLink& link, const LinkSettings& settings,
-                               MeasuredQuantity quantity);
+// from the record's quantity): the outcome and its report.
+ConnectionCheckResult RunConnectionCheck(InstrumentLink& link, const LinkSettings& settings,
+                                         MeasuredQuantity quantity);
 
 // The report when identification failed.
 std::string NotFoundReport(int port, int networkNumber);

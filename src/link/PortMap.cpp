@@ -1,8 +1,6 @@
 #include "link/PortMap.h"
 
-#include <array>
-#include <fstream>
-#include <system_error>
+#include "core/FileReader.h"
 
 namespace kelm {
 
@@ -38,22 +36,9 @@ PortMap::PortMap() {
 }
 
 PortMap PortMap::Load(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return PortMap();
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    std::array<char, 4096> chunk;
-    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    // A read error sets badbit (the stream throws no exceptions): the
-    // defaults, as for a file that cannot be opened.
-    if (!in.is_open() || in.bad()) {
-        return PortMap();
-    }
-    return Parse(text);
+    // A file that cannot be read, whatever the reason, leaves the defaults.
+    const ReadResult read = ReadWholeFile(path);
+    return read.status == ReadStatus::Read ? Parse(read.bytes) : PortMap();
 }
 
 PortMap PortMap::Parse(std::string_view text) {

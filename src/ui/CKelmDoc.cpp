@@ -1,12 +1,11 @@
 #include "ui/CKelmDoc.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <filesystem>
 
 #include "core/Journal.h"
 #include "core/Prompter.h"
+#include "core/RecordFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 #include "ui/RecentFiles.h"
@@ -15,9 +14,10 @@ namespace kelm {
 
 namespace {
 
-std::string Quoted(const QString& path) {
-    return (QStringLiteral("«") + QDir::toNativeSeparators(path) + QStringLiteral("»"))
-        .toStdString();
+// The file's name as the core takes it (UTF-8 here, wide where the system
+// wants that).
+std::filesystem::path FilePath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
 }
 
 }  // namespace
@@ -38,23 +38,13 @@ bool CKelmDoc::New() {
 }
 
 CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        prompter_.Error(kAppCaption, "Не удалось открыть файл " + Quoted(path) + ".");
-        return OpenResult::Failed;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        prompter_.Error(kAppCaption, "Не удалось прочитать файл " + Quoted(path) + ".");
-        return OpenResult::Failed;
-    }
     // A failed load leaves the record as it was; the path must stay with it,
     // or a later Save would write the old record over the damaged file.
-    const LoadStatus status =
-        LoadRecord(state_, std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (status != LoadStatus::Loaded) {
-        prompter_.Error(kAppCaption, LoadFailureMessage(status));
-        return status == LoadStatus::NoData ? OpenResult::NothingToRead : OpenResult::Failed;
+    const RecordFileResult result = ReadRecordFile(state_, FilePath(path), MessageStyle::Window);
+    if (!result.Done()) {
+        prompter_.Error(kAppCaption, result.message);
+        return result.status == RecordFileStatus::NoData ? OpenResult::NothingToRead
+                                                         : OpenResult::Failed;
     }
     path_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(path_);
@@ -66,17 +56,9 @@ CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
 }
 
 bool CKelmDoc::SaveTo(const QString& path) {
-    const std::string bytes = SaveRecord(state_);
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) &&
-                         file.commit();
-    if (!written) {
-        if (file.isOpen()) {
-            file.cancelWriting();
-        }
-        prompter_.Error(kAppCaption, "Не удалось сохранить файл " + Quoted(path) +
-                                         ". Файл на диске не изменён.");
+    const RecordFileResult result = WriteRecordFile(state_, FilePath(path), MessageStyle::Window);
+    if (!result.Done()) {
+        prompter_.Error(kAppCaption, result.message);
         return false;
     }
     path_ = QFileInfo(path).absoluteFilePath();
@@ -88,14 +70,9 @@ bool CKelmDoc::SaveTo(const QString& path) {
 }
 
 bool CKelmDoc::Recover(const JournalEntry& entry) {
-    const QString file = QString::fromStdString(entry.file.string());
-    QFile in(file);
-    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    if (bytes.isEmpty() ||
-        LoadRecord(state_, std::string_view(bytes.constData(), std::size_t(bytes.size()))) !=
-            LoadStatus::Loaded) {
-        prompter_.Error(kAppCaption,
-                        "Не удалось восстановить титрацию из журнала " + Quoted(file) + ".");
+    const RecordFileResult result = ReadRecordFile(state_, entry.file, MessageStyle::Window);
+    if (!result.Done()) {
+        prompter_.Error(kAppCaption, "Титрация из журнала не восстановлена. " + result.message);
         return false;
     }
     path_.clear();

@@ -32,13 +32,14 @@ public:
         Failed,         // missing, unreadable, or ending before its data
     };
 
-    // Reads the whole file and loads it. On any failure the user is told and
-    // the open record, its path and title stay as they were.
+    // Reads the whole file and loads it. On any failure (missing, a folder or
+    // a device, too large, damaged) the user is told and the open record, its
+    // path and title stay as they were.
     OpenResult OpenFile(const QString& path);
     bool Open(const QString& path) { return OpenFile(path) == OpenResult::Opened; }
 
-    // Writes the record to `path` through a temporary file renamed over the
-    // old one; on failure the user is told and the file on disk is unchanged.
+    // Writes the record to `path` through the core's one writer (the old
+    // file is replaced whole or not at all); on failure the user is told.
     // On success the record takes that path.
     bool SaveTo(const QString& path);
 

@@ -1,11 +1,17 @@
 #include "ui/GraphPrinting.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <filesystem>
+#include <string_view>
 
+#include "core/FileWriter.h"
 #include "core/Prompter.h"
 #include "graph/GraphDrawing.h"
 #include "graph/PainterSurface.h"
@@ -19,17 +25,41 @@ int ScreenDotsPerInchY() {
     return screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchY()) : 96;
 }
 
+bool DrawPage(SharedState& state, QPagedPaintDevice& device, int resolution) {
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        return false;
+    }
+    PainterSurface surface =
+        PainterSurface::ForPage(painter, resolution, PageFontHeight(ScreenDotsPerInchY()));
+    PrintGraph(state, surface);
+    return painter.end();
+}
+
 }  // namespace
 
 bool PrintPage(SharedState& state, QPrinter& printer) {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) {
+        return DrawPage(state, printer, printer.resolution());
+    }
+    // A PDF file is drawn in memory and goes through the one writer, like
+    // every file Kelm writes: a failure never leaves half a file in its place.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setCreator(QStringLiteral("Kelm"));
+    pdf.setTitle(printer.docName());
+    pdf.setResolution(printer.resolution());
+    pdf.setPageLayout(printer.pageLayout());
+    if (!DrawPage(state, pdf, pdf.resolution())) {
         return false;
     }
-    PainterSurface surface = PainterSurface::ForPage(painter, printer.resolution(),
-                                                     PageFontHeight(ScreenDotsPerInchY()));
-    PrintGraph(state, surface);
-    return true;
+    buffer.close();
+    return WriteWholeFile(std::filesystem::path(file.toStdU16String()),
+                          std::string_view(bytes.constData(), std::size_t(bytes.size())))
+        .Written();
 }
 
 bool PrintWithoutDialog(SharedState& state, const QString& printerName, Prompter& prompter) {

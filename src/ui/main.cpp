@@ -4,13 +4,16 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "core/LastResort.h"
 #include "core/SharedState.h"
 #include "ui/AppIcon.h"
 #include "ui/CKelmApp.h"
 #include "ui/InterfaceStyle.h"
 #include "ui/QtPrompter.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(kelm::kProfileOrganisation);
     QApplication::setApplicationName(kelm::kProfileApplication);
@@ -44,4 +47,10 @@ int main(int argc, char** argv) {
     const int status = QApplication::exec();
     kelmApp.Exit();
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return kelm::RunGuarded("kelm", [&] { return Run(argc, argv); });
 }

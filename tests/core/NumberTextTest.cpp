@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iomanip>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/NumberText.h"
 #include "core/SharedState.h"
@@ -46,6 +51,93 @@ TEST(SignificantText, RoundsHalfAwayFromZeroOnTheSeventeenDigitExpansion) {
     // 1.005 is stored as 1.00499999999999989...: the first dropped digit is 4.
     EXPECT_EQ(SignificantText(1.005, 3).view(), "1.");
     EXPECT_EQ(SignificantText(99.95, 3).view(), "100.");
+}
+
+// The text the slow, plainly correct way gives: the 17 digits printf rounds
+// to, rounded half away from zero to s digits, set out in the fixed form
+// from 0.1 to below 10^s and in the exponent form elsewhere.
+std::string ReferenceText(double value, int s) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.16e", std::fabs(value));
+    std::string digits(1, buffer[0]);
+    digits += std::string(buffer + 2, 16);
+    int exponent = std::atoi(buffer + 19);
+    const bool up = digits[s] >= '5';
+    digits.resize(s);
+    bool carried = false;
+    if (up) {
+        int i = s - 1;
+        for (; i >= 0 && digits[i] == '9'; --i) {
+            digits[i] = '0';
+        }
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            digits.insert(digits.begin(), '1');
+            carried = true;
+        }
+    }
+    std::string text = value < 0 ? "-" : "";
+    const auto trimmed = [](std::string t) {
+        while (t.back() == '0' && t[t.size() - 2] != '.') {
+            t.pop_back();
+        }
+        return t.back() == '0' && t[t.size() - 2] == '.' ? t.substr(0, t.size() - 1) : t;
+    };
+    if (exponent < -1 || exponent > s - 1) {
+        char tail[16];
+        std::snprintf(tail, sizeof tail, "e%c%03d", exponent + carried < 0 ? '-' : '+',
+                      std::abs(exponent + carried));
+        return text + trimmed(digits.substr(0, 1) + "." + digits.substr(1, s - 1)) + tail;
+    }
+    const int decimals = s - 1 - exponent;
+    const int integerDigits = exponent + carried + 1;
+    text += integerDigits <= 0 ? "0" : digits.substr(0, integerDigits);
+    if (decimals == 0) {
+        return text;
+    }
+    return trimmed(text + "." + digits.substr(std::max(integerDigits, 0), decimals));
+}
+
+TEST(SignificantText, AgreesWithTheSeventeenDigitWayOnTiesDecadesAndRandomValues) {
+    std::vector<double> values;
+    for (int k = 1; k < 1500; ++k) {
+        values.push_back(k / 8.0);  // exact ties at every length
+        values.push_back(k / 1000.0 + 0.0005);
+        values.push_back(k * 0.001);
+    }
+    for (int n = -12; n <= 16; ++n) {
+        const double power = std::pow(10.0, n);
+        for (double v = power, step = 0; step < 3; ++step) {
+            values.push_back(v);
+            values.push_back(std::nextafter(v, 0.0));
+            values.push_back(std::nextafter(v, 1e300));
+            v = std::nextafter(v, 0.0);
+        }
+        values.push_back(power * 0.99999999);
+        values.push_back(power * 9.9999999950000);
+        values.push_back(power * 1.00000000500001);
+    }
+    std::mt19937_64 random(20240517);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-8, 14);
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+    }
+    int wrong = 0;
+    for (double v : values) {
+        for (double signed_v : {v, -v}) {
+            for (int s = 2; s <= 17; ++s) {
+                if (SignificantText(signed_v, s).view() != ReferenceText(signed_v, s) &&
+                    ++wrong < 10) {
+                    ADD_FAILURE() << std::setprecision(17) << signed_v << " to " << s
+                                  << " digits: " << SignificantText(signed_v, s).view()
+                                  << " instead of " << ReferenceText(signed_v, s);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(SignificantText, NonFiniteValuesStayShortAndReadable) {

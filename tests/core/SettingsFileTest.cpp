@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -252,6 +254,29 @@ TEST(SettingsFile, LoadAndSaveThroughTheFile) {
     ExpectSameSettings(fresh, StartState());
 
     EXPECT_EQ(LoadSettings(fresh, dir.path()), 1);  // a folder is not a settings file
+}
+
+TEST(SettingsFile, AHandMadeSettingsPathIsNeitherWaitedOnNorReplaced) {
+    TempDir dir;
+    SharedState s = StartState();
+    // A FIFO in its place: start-up goes on with the defaults at once.
+    ASSERT_EQ(::mkfifo((dir / "kelm.cfg").c_str(), 0600), 0);
+    EXPECT_EQ(LoadSettings(s, dir / "kelm.cfg"), 1);
+    ExpectSameSettings(s, StartState());
+    std::filesystem::remove(dir / "kelm.cfg");
+
+    // A link to the settings kept elsewhere stays a link.
+    std::filesystem::create_directory(dir / "profile");
+    std::filesystem::create_symlink("profile/kelm.cfg", dir / "kelm.cfg");
+    EXPECT_EQ(SaveSettings(ChangedState(), dir / "kelm.cfg"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "kelm.cfg"));
+    EXPECT_EQ(ReadBytes(dir / "profile" / "kelm.cfg"), EncodeSettings(ChangedState()));
+    // One to the null device throws the settings away on purpose.
+    std::filesystem::remove(dir / "kelm.cfg");
+    std::filesystem::create_symlink("/dev/null", dir / "kelm.cfg");
+    EXPECT_EQ(SaveSettings(ChangedState(), dir / "kelm.cfg"), 0);
+    EXPECT_EQ(LoadSettings(s, dir / "kelm.cfg"), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "kelm.cfg"));
 }
 
 TEST(SettingsFile, AFailedSaveReturns1AndLeavesTheOldFileWhole) {

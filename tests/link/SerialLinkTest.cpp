@@ -1,6 +1,8 @@
 // The link through the real QSerialPort code against the simulator on a
 // pseudo-terminal: every result code, the time-outs, exclusive opening, the
 // port search, identification and the connection check.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -214,6 +216,30 @@ TEST_F(SerialLink, ExclusiveOpen) {
     EXPECT_EQ(ReadEmf(), result::kOk);
 }
 
+// Two links to one device (as /dev/serial/by-id/ names and kelm.ports lines
+// give them): whichever path opens it first, every other path is kept out,
+// the device's own name too.
+TEST_F(SerialLink, EveryPathToADeviceSharesItsLock) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("kelm-port-links-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_symlink(simulator->DevicePath(), dir / "meter-a");
+    std::filesystem::create_symlink(dir / "meter-a", dir / "meter-b");  // a link to the link
+    {
+        QtSerialPort holder;
+        ASSERT_TRUE(holder.Open((dir / "meter-a").string()));
+        QtSerialPort other;
+        EXPECT_FALSE(other.Open((dir / "meter-b").string()));
+        EXPECT_FALSE(other.Open(simulator->DevicePath()));
+        EXPECT_EQ(ReadEmf(), result::kPortNotOpened);
+        holder.Close();
+        EXPECT_TRUE(other.Open((dir / "meter-b").string()));
+        other.Close();
+    }
+    EXPECT_EQ(ReadEmf(), result::kOk);
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(SerialLink, VanishingDeviceGivesAResultCode) {
     Configure([](sim::InstrumentConfig& c) { c.fault = Fault::Vanish; });
     const auto start = Clock::now();
@@ -387,7 +413,7 @@ TEST(ConnectionCheck, ReportsOfARealCheck) {
     settings.codeZ = 16;
     settings.codeR = 48;
     const auto check = [&](MeasuredQuantity q) {
-        return Cp1251ToUtf8(RunConnectionCheck(link, settings, q));
+        return Cp1251ToUtf8(RunConnectionCheck(link, settings, q).report);
     };
     const std::string head =
         "Прибор ЛАРМИТ ГАЛ-101-1\r\nСетевой номер 3\r\nВерсия ПО от 15.03.06, НПП ДАРЕНС"

@@ -1,5 +1,6 @@
 // Runs a built program (kelmtool, kelm-sim) in a test folder with words as its
 // arguments and collects its exit status, stdout and stderr through files there.
+// The program gets at most a minute.
 #pragma once
 
 #include <sys/wait.h>
@@ -34,8 +35,10 @@ inline std::string ShellQuoted(std::string_view word) {
 inline ToolOutcome RunTool(const std::filesystem::path& tool, std::span<const std::string> words,
                            const std::filesystem::path& folder,
                            std::optional<std::string_view> input = std::nullopt) {
+    // A program that hangs ends after a minute with status 124 instead of
+    // holding up the whole test run.
     std::string command =
-        "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(tool.string());
+        "cd " + ShellQuoted(folder.string()) + " && timeout -k 5 60 " + ShellQuoted(tool.string());
     for (const std::string& w : words) {
         command += ' ' + ShellQuoted(w);
     }

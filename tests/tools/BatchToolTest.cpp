@@ -147,12 +147,12 @@ TEST_F(Batch, AFileThatFailsGetsItsOwnLineAndTheOthersGoOn) {
                 ElementsAre("file\tpoint\tvolume\tvalue\tderivative\tquantity\tmessage",
                             good + "\t1\t20.\t7.\t1.\tpH\t",
                             Path("damaged.kel") + "\t\t\t\t\t\tUnexpected file format.",
-                            Path("missing.kel") + "\t\t\t\t\t\tcannot read",
+                            Path("missing.kel") + "\t\t\t\t\t\tNo such file or directory",
                             files[3] + "\t\t\t\t\tpH\tНедостаточно данных для расчёта",
                             files[4] + "\t\t\t\t\tpH\tno equivalence point",
                             good + "\t1\t20.\t7.\t1.\tpH\t", ""));
     EXPECT_THAT(o.err, HasSubstr("damaged.kel: Unexpected file format."));
-    EXPECT_THAT(o.err, HasSubstr("missing.kel: cannot read"));
+    EXPECT_THAT(o.err, HasSubstr("missing.kel: No such file or directory"));
     EXPECT_THAT(o.err, HasSubstr("two.kel: Недостаточно данных для расчёта"));
 
     // Without the unreadable file the status is that of the damaged one; the

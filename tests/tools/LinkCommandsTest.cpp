@@ -83,7 +83,7 @@ TEST_F(LinkCommands, PortsListsPresentPortsInOrder) {
     EXPECT_EQ(Tool({"ports", "extra"}).status, 64);
 }
 
-TEST_F(LinkCommands, CheckPrintsTheReport) {
+TEST_F(LinkCommands, CheckPrintsTheReportAndExitsByItsOutcome) {
     Outcome o = Tool({"check"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out,
@@ -95,19 +95,21 @@ TEST_F(LinkCommands, CheckPrintsTheReport) {
         c.networkNumber = 7;
         c.calibrated = false;
     });
+    // Found, but the reading failed: status 3, as read gives it.
     o = Tool({"check", "--port", "1", "--address", "7", "--channel", "1", "--quantity", "ph"});
-    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.status, 3);
     EXPECT_EQ(o.out,
               "Прибор ЛАРМИТ ГАЛ-101-1\r\nСетевой номер 7\r\nВерсия ПО от 15.03.06, НПП ДАРЕНС\r\n"
               "Считывание параметра pH в канале 1 временно не возможно.\r\nДанные не готовы.\n");
     // The options also take the --option=value form, as every other command's do.
     const Outcome joined =
         Tool({"check", "--port=1", "--address=7", "--channel=1", "--quantity=ph"});
-    EXPECT_EQ(joined.status, 0);
+    EXPECT_EQ(joined.status, 3);
     EXPECT_EQ(joined.out, o.out);
 
     // The conductivity code reaches the meter: a second channel it lacks answers 3.
     o = Tool({"check", "--address", "7", "--channel", "2", "--quantity", "conductivity"});
+    EXPECT_EQ(o.status, 3);
     EXPECT_NE(o.out.find("УЭП в канале 2 не возможно."), std::string::npos) << o.out;
     const auto frames = simulator->ReceivedFrames();
     ASSERT_FALSE(frames.empty());
@@ -116,11 +118,13 @@ TEST_F(LinkCommands, CheckPrintsTheReport) {
 
     // Channel 0 has no code of its own: Z stays at its start value 16.
     o = Tool({"check", "--address", "7", "--channel", "0"});
+    EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("ЭДС в канале 0 поддерживается прибором."), std::string::npos) << o.out;
     EXPECT_EQ(simulator->ReceivedFrames().back()[5], 0x10);
 
+    // No instrument on the port: status 3, so a script can tell.
     o = Tool({"check", "--port", "3", "--address", "7"});
-    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.status, 3);
     EXPECT_EQ(
         o.out,
         "Прибор с номером 7 в COM3 не обнаружен. \r\nПодключите прибор или измените настройки.\n");
@@ -227,6 +231,7 @@ TEST(KelmSim, HelpAndALinkedDeviceThatAnswers) {
     { std::ofstream(folder / "kelm.ports") << "COM4=" << link.string() << '\n'; }
     const Outcome o = RunProgram(
         KELMTOOL, {"check", "--port", "4", "--address", "9", "--quantity", "px"}, folder);
+    EXPECT_EQ(o.status, 3);  // uncalibrated: the reading fails
     EXPECT_EQ(o.out,
               "Прибор ЛАРМИТ БРИ-205\r\nСетевой номер 9\r\nВерсия ПО от 15.03.06, НПП ДАРЕНС\r\n"
               "Считывание параметра pX в канале 1 временно не возможно.\r\nДанные не готовы.\n");

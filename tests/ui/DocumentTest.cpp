@@ -1,5 +1,9 @@
 // The document's file operations: a failed open keeps everything the user had,
 // a failed save says so, and the recent-file list keeps the four newest.
+#include <sys/stat.h>
+
+#include <QFileInfo>
+
 #include "UiTestSupport.h"
 #include "ui/CKelmDoc.h"
 
@@ -78,6 +82,55 @@ TEST_F(Document, AFileThatCannotBeReadIsNamedInTheMessage) {
     EXPECT_EQ(prompter_.messages[0].text,
               "Не удалось открыть файл «" + missing.toStdString() + "».");
     EXPECT_TRUE(recent_.Paths().isEmpty());
+}
+
+// What a file dialog or a command line can name besides a result file: each
+// is refused at once with its reason, and the open record stays.
+TEST_F(Document, APathThatIsNotAResultFileIsRefusedWithItsReason) {
+    const QString good = WriteRecord("good.kel", 5);
+    ASSERT_TRUE(doc_.Open(good));
+    const std::string before = Snapshot(state_);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
+    ASSERT_EQ(::mkfifo(Path("pipe").toLocal8Bit().constData(), 0600), 0);  // nobody writes
+    const struct {
+        QString path;
+        std::string text;
+    } cases[] = {
+        {Path("folder"),
+         "Не удалось открыть файл «" + Path("folder").toStdString() + "»: это папка."},
+        {"/dev/zero", "Не удалось открыть файл «/dev/zero»: это не файл, а устройство или канал."},
+        {Path("pipe"), "Не удалось открыть файл «" + Path("pipe").toStdString() +
+                           "»: это не файл, а устройство или канал."},
+    };
+    for (const auto& c : cases) {
+        prompter_.messages.clear();
+        EXPECT_EQ(doc_.OpenFile(c.path), CKelmDoc::OpenResult::Failed);
+        ASSERT_EQ(prompter_.messages.size(), 1u);
+        EXPECT_EQ(prompter_.messages[0].text, c.text);
+        EXPECT_EQ(Snapshot(state_), before);
+        EXPECT_EQ(doc_.Path(), good);
+    }
+}
+
+// Saving replaces the file a link names, keeps a private file private, and
+// says so when the place cannot take a file.
+TEST_F(Document, SavingKeepsLinksAndPermissions) {
+    ASSERT_TRUE(doc_.Open(WriteRecord("source.kel", 3)));
+    const QString target = WriteRecord("target.kel", 1);
+    ASSERT_TRUE(QFile::link(target, Path("link.kel")));
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(doc_.SaveTo(Path("link.kel")));
+    EXPECT_TRUE(QFileInfo(Path("link.kel")).isSymLink());
+    EXPECT_EQ(ReadFile(target), RecordBytes(3));
+    EXPECT_EQ(QFile::permissions(target),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
+    EXPECT_FALSE(doc_.SaveTo(Path("folder")));
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text,
+              "Не удалось сохранить файл «" + Path("folder").toStdString() + "»: это папка.");
+    EXPECT_EQ(doc_.Title(), "link.kel");
 }
 
 TEST_F(Document, SavingWritesTheRecordAndReopensIdentically) {

@@ -1,6 +1,7 @@
 // The printed page: the same drawing reaches a PDF file; a print request with
 // no printer to print on fails with a message instead of waiting.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
@@ -35,6 +36,19 @@ TEST_F(Printing, APageGoesToAPdfFile) {
     const std::string pdf = ReadFile(Path("page.pdf"));
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     EXPECT_NE(pdf.find("/Count 1"), std::string::npos);  // exactly one page
+}
+
+// The PDF goes through the one writer: over a link, the link stays and the
+// file it names gets the page.
+TEST_F(Printing, APdfOverALinkKeepsTheLink) {
+    WriteFile(Path("old.pdf"), "old");
+    ASSERT_TRUE(QFile::link(Path("old.pdf"), Path("page.pdf")));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("page.pdf"));
+    ASSERT_TRUE(PrintPage(state_, printer));
+    EXPECT_TRUE(QFileInfo(Path("page.pdf")).isSymLink());
+    EXPECT_EQ(ReadFile(Path("old.pdf")).substr(0, 5), "%PDF-");
 }
 
 TEST_F(Printing, APdfThatCannotBeWrittenIsReported) {

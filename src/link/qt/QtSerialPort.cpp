@@ -1,16 +1,21 @@
 #include "link/qt/QtSerialPort.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QString>
 
 namespace kelm {
 
 bool QtSerialPort::Open(std::string_view devicePath) {
     port_.close();
-    port_.setPortName(
-        QString::fromUtf8(devicePath.data(), static_cast<qsizetype>(devicePath.size())));
-    // QSerialPort holds a lock file (/run/lock/LCK..name) and sets TIOCEXCL, so
-    // a device in use by another program or another port object fails to open.
+    // QSerialPort holds a lock file named after the device (/run/lock/LCK..name)
+    // and sets TIOCEXCL, so a device in use by another program or another port
+    // object fails to open. The lock is named after the path it is given: the
+    // device's real name, links resolved, is what every path to it shares.
+    const QString given =
+        QString::fromUtf8(devicePath.data(), static_cast<qsizetype>(devicePath.size()));
+    const QString real = QFileInfo(given).canonicalFilePath();
+    port_.setPortName(real.isEmpty() ? given : real);
     if (!port_.open(QIODevice::ReadWrite)) {
         return false;
     }

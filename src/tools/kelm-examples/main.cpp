@@ -14,17 +14,18 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/FileMessages.h"
+#include "core/FileReader.h"
+#include "core/FileWriter.h"
+#include "core/LastResort.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
 
@@ -232,30 +233,29 @@ std::vector<Example> Examples() {
     return list;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
-    const int dirArgument = check ? 2 : 1;
-    const std::filesystem::path dir = argc > dirArgument ? argv[dirArgument] : "examples";
-    int status = 0;
-    for (const Example& e : Examples()) {
-        const std::string bytes = Render(e);
-        const std::filesystem::path path = dir / e.fileName;
-        if (check) {
-            if (ReadFile(path) != bytes) {
-                std::cerr << path.string() << " differs from what kelm-examples writes\n";
+    return kelm::RunGuarded("kelm-examples", [&] {
+        const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
+        const int dirArgument = check ? 2 : 1;
+        const std::filesystem::path dir = argc > dirArgument ? argv[dirArgument] : "examples";
+        int status = 0;
+        for (const Example& e : Examples()) {
+            const std::string bytes = Render(e);
+            const std::filesystem::path path = dir / e.fileName;
+            if (check) {
+                if (kelm::ReadWholeFile(path).bytes != bytes) {
+                    std::cerr << path.string() << " differs from what kelm-examples writes\n";
+                    status = 1;
+                }
+            } else if (const kelm::WriteResult w = kelm::WriteWholeFile(path, bytes);
+                       !w.Written()) {
+                std::cerr << "kelm-examples: "
+                          << kelm::WriteFailureMessage(w, path, kelm::MessageStyle::Tool) << '\n';
                 status = 1;
             }
-        } else if (!kelm::WriteFileAtomically(path, bytes)) {
-            std::cerr << "cannot write " << path.string() << '\n';
-            status = 1;
         }
-    }
-    return status;
+        return status;
+    });
 }

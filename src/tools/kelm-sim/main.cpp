@@ -18,6 +18,7 @@
 
 #include "PtySimulator.h"
 #include "core/Cp1251.h"
+#include "core/LastResort.h"
 
 namespace {
 
@@ -236,9 +237,7 @@ void ReportVolume(kelm::sim::Instrument& meter) {
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     if (const int status = ParseOptions(argc, argv, options); status >= 0) {
         return status;
@@ -322,4 +321,10 @@ int main(int argc, char** argv) {
         std::filesystem::remove(options.link, ec);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return kelm::RunGuarded("kelm-sim", [&] { return Run(argc, argv); });
 }

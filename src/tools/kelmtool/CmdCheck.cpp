@@ -19,6 +19,8 @@ int RunCheck(Args args) {
                          "                      [--quantity emf|ph|px|conductivity]\n\n"
                          "Identifies the instrument and tries one reading of the quantity,\n"
                          "then prints the report of the program's connection check.\n"
+                         "Exit status 0 when the instrument was found and the reading\n"
+                         "succeeded, 3 otherwise (as read).\n"
                          "Defaults: port 1 (COM1), address 0, channel 1, emf.\n",
                          options);
     if (status >= 0) {
@@ -27,8 +29,10 @@ int RunCheck(Args args) {
     EnsureQtApplication();
     QtSerialPort port;
     InstrumentLink link(port, PortMap::Load());
-    std::cout << Cp1251ToUtf8(RunConnectionCheck(link, options.settings, options.quantity)) << '\n';
-    return kExitOk;
+    const ConnectionCheckResult check =
+        RunConnectionCheck(link, options.settings, options.quantity);
+    std::cout << Cp1251ToUtf8(check.report) << '\n';
+    return check.Passed() ? kExitOk : kExitInstrumentFailed;
 }
 
 }  // namespace kelm::tool

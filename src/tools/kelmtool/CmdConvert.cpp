@@ -5,8 +5,6 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "core/AtomicFile.h"
-#include "core/ResultFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
@@ -56,11 +54,7 @@ int RunConvert(Args args) {
     if (separator.decimalComma) {
         state.display.decimalComma = *separator.decimalComma;
     }
-    if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
-        PrintError("cannot write " + std::string(*output));
-        return kExitIoErr;
-    }
-    return kExitOk;
+    return SaveRecordFile(state, std::string(*output));
 }
 
 }  // namespace kelm::tool

@@ -8,9 +8,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
-#include "core/ResultFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
@@ -176,9 +174,8 @@ int RunImport(Args args) {
     }
 
     const std::string input(parsed->positional[0]);
-    const std::optional<std::string> text = ReadWholeFile(input);
+    const std::optional<std::string> text = ReadInputFile(input);
     if (!text) {
-        PrintError("cannot read " + input);
         return kExitIoErr;
     }
     Table table;
@@ -192,11 +189,7 @@ int RunImport(Args args) {
     state.record.pointCount = table.count;
     std::copy_n(table.points.begin(), table.count, state.record.points.begin());
     std::copy(description.begin(), description.end(), state.record.description.begin());
-    if (!kelm::WriteFileAtomically(std::string(*output), SaveRecord(state))) {
-        PrintError("cannot write " + std::string(*output));
-        return kExitIoErr;
-    }
-    return kExitOk;
+    return SaveRecordFile(state, std::string(*output));
 }
 
 }  // namespace kelm::tool

@@ -7,7 +7,6 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Journal.h"
 #include "core/LocalCalendar.h"
@@ -70,11 +69,7 @@ int Restore(const Journal& journal, std::string_view number, std::string_view ou
     if (status != kExitOk) {
         return status;
     }
-    if (!WriteFileAtomically(std::string(output), SaveRecord(state))) {
-        PrintError("cannot write " + std::string(output));
-        return kExitIoErr;
-    }
-    return kExitOk;
+    return SaveRecordFile(state, std::string(output));
 }
 
 }  // namespace

@@ -14,9 +14,7 @@
 #include "ProcessBatch.h"
 #include "ProcessingOptions.h"
 #include "ToolSupport.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
-#include "core/ResultFile.h"
 #include "core/SharedState.h"
 #include "processing/Processing.h"
 #include "processing/ResultsReport.h"
@@ -154,11 +152,7 @@ int RunProcess(Args words) {
         }
         return result;
     }
-    if (out && !kelm::WriteFileAtomically(std::string(*out), SaveRecord(*state))) {
-        PrintError("cannot write " + std::string(*out));
-        return kExitIoErr;
-    }
-    return kExitOk;
+    return out ? SaveRecordFile(*state, std::string(*out)) : kExitOk;
 }
 
 }  // namespace kelm::tool

@@ -12,12 +12,6 @@
 
 namespace kelm::tool {
 
-namespace {
-
-constexpr int kExitReadingFailed = 3;
-
-}  // namespace
-
 int RunRead(Args args) {
     LinkOptions options;
     const int status =
@@ -38,7 +32,7 @@ int RunRead(Args args) {
     const TickReading tick = ReadTick(link, options.settings, options.quantity);
     if (!tick.Valid()) {
         std::cerr << Cp1251ToUtf8(ReadingFailureText(tick.Failure()).view()) << '\n';
-        return kExitReadingFailed;
+        return kExitInstrumentFailed;
     }
     std::cout << JsonNumber(tick.value) << '\n';
     return kExitOk;

@@ -23,7 +23,6 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Quantity.h"
 #include "core/SharedState.h"
@@ -317,12 +316,8 @@ int RunRender(Args args) {
         PrintError("could not draw " + options.output);
         return kExitIoErr;
     }
-    if (!kelm::WriteFileAtomically(options.output,
-                                   std::string_view(bytes.constData(), bytes.size()))) {
-        PrintError("cannot write " + options.output);
-        return kExitIoErr;
-    }
-    return kExitOk;
+    return WriteOutputFile(options.output,
+                           std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 }  // namespace kelm::tool

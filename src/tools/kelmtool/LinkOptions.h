@@ -9,6 +9,10 @@
 
 namespace kelm::tool {
 
+// The exit status of check and read when the instrument was not found or
+// its reading failed.
+inline constexpr int kExitInstrumentFailed = 3;
+
 struct LinkOptions {
     LinkSettings settings;  // COM1, address 0, channel 1, codes for EMF
     MeasuredQuantity quantity = MeasuredQuantity::Emf;

@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "core/Cp1251.h"
-#include "core/ResultFile.h"
+#include "core/FileMessages.h"
+#include "core/RecordFile.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
@@ -38,16 +38,22 @@ void PrintError(std::string_view message) {
     std::cerr << "kelmtool: " << message << '\n';
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+std::optional<std::string> ReadInputFile(const std::filesystem::path& path) {
+    ReadResult read = ReadWholeFile(path);
+    if (read.status != ReadStatus::Read) {
+        PrintError(ReadFailureMessage(read, path, MessageStyle::Tool));
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
+    return std::move(read.bytes);
+}
+
+int WriteOutputFile(const std::filesystem::path& path, std::string_view bytes) {
+    const WriteResult written = WriteWholeFile(path, bytes);
+    if (!written.Written()) {
+        PrintError(WriteFailureMessage(written, path, MessageStyle::Tool));
+        return kExitIoErr;
     }
-    return bytes;
+    return kExitOk;
 }
 
 void InitFreshState(SharedState& state) {
@@ -57,25 +63,29 @@ void InitFreshState(SharedState& state) {
 }
 
 RecordLoad ReadRecordFile(const std::filesystem::path& path, SharedState& state) {
-    const std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        return {kExitIoErr, std::string(kCannotRead)};
+    const RecordFileResult result = kelm::ReadRecordFile(state, path, MessageStyle::Reason);
+    if (result.Done()) {
+        return {};
     }
-    const LoadStatus status = LoadRecord(state, *bytes);
-    if (status != LoadStatus::Loaded) {
-        return {kExitDataErr, std::string(LoadFailureMessage(status))};
-    }
-    return {};
+    return {result.status == RecordFileStatus::NotRead ? kExitIoErr : kExitDataErr, result.message};
 }
 
 int LoadRecordFile(const std::filesystem::path& path, SharedState& state) {
-    const RecordLoad load = ReadRecordFile(path, state);
-    if (load.status == kExitIoErr) {
-        PrintError(load.reason + ' ' + path.string());
-    } else if (load.status != kExitOk) {
-        PrintError(path.string() + ": " + load.reason);
+    const RecordFileResult result = kelm::ReadRecordFile(state, path, MessageStyle::Tool);
+    if (!result.Done()) {
+        PrintError(result.message);
+        return result.status == RecordFileStatus::NotRead ? kExitIoErr : kExitDataErr;
     }
-    return load.status;
+    return kExitOk;
+}
+
+int SaveRecordFile(const SharedState& state, const std::filesystem::path& path) {
+    const RecordFileResult result = WriteRecordFile(state, path, MessageStyle::Tool);
+    if (!result.Done()) {
+        PrintError(result.message);
+        return kExitIoErr;
+    }
+    return kExitOk;
 }
 
 std::string JsonNumber(double value) {

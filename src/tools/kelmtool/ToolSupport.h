@@ -24,8 +24,13 @@ inline constexpr int kExitIoErr = 74;    // a file could not be read or written
 // Prints "kelmtool: <message>" and a line end on stderr.
 void PrintError(std::string_view message);
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// The whole file through the one reader, or nothing after printing why it
+// cannot be read.
+std::optional<std::string> ReadInputFile(const std::filesystem::path& path);
+
+// Writes `bytes` to `path` through the one writer; kExitOk, or kExitIoErr
+// after printing why not.
+int WriteOutputFile(const std::filesystem::path& path, std::string_view bytes);
 
 // A fresh state holding the program's start values, the way kelm has it after
 // start-up without a settings file.
@@ -39,11 +44,14 @@ struct RecordLoad {
     std::string reason;
 };
 RecordLoad ReadRecordFile(const std::filesystem::path& path, SharedState& state);
-inline constexpr std::string_view kCannotRead = "cannot read";
 
 // Loads a result file into `state`; on failure prints the message and returns
-// kExitIoErr or kExitDataErr, on success kExitOk.
+// kExitIoErr (not read) or kExitDataErr (not a record), on success kExitOk.
 int LoadRecordFile(const std::filesystem::path& path, SharedState& state);
+
+// Saves the record of `state` to `path`; kExitOk, or kExitIoErr after
+// printing why not.
+int SaveRecordFile(const SharedState& state, const std::filesystem::path& path);
 
 // Shortest text that reads back as the same double; non-finite values as null.
 std::string JsonNumber(double value);

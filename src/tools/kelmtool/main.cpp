@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "core/LastResort.h"
 
 namespace {
 
@@ -43,9 +44,7 @@ void PrintUsage(std::ostream& out) {
     out << "\n'kelmtool COMMAND --help' describes a command.\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const std::vector<std::string_view> words(argv + 1, argv + argc);
     if (words.empty()) {
         PrintUsage(std::cerr);
@@ -63,4 +62,10 @@ int main(int argc, char** argv) {
     kelm::tool::PrintError("unknown command '" + std::string(words[0]) + "'");
     PrintUsage(std::cerr);
     return kelm::tool::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return kelm::RunGuarded("kelmtool", [&] { return Run(argc, argv); });
 }
