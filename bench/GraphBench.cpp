@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "RunBenchmarks.h"
 #include "core/SharedState.h"
 #include "graph/GraphDrawing.h"
 
@@ -102,11 +103,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 #endif
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelm::bench::RunBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 #include "ui/CLinkCheckDlg.h"
 #include "ui/CProcessingDlg.h"
 #include "ui/CResultsDlg.h"
+#include "ui/CTitrationEntryDlg.h"
 #include "ui/CTitrationParamsDlg.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
@@ -11,6 +12,7 @@ namespace kelm {
 
 void RegisterDialogs(DialogHost& host, const DialogContext& context) {
     DialogFactories factories;
+    factories.entry = [&context](QWidget* owner) { return new CTitrationEntryDlg(context, owner); };
     factories.processing = [&context](QWidget* owner) {
         return new CProcessingDlg(context, owner);
     };

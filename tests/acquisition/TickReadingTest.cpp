@@ -12,14 +12,7 @@ namespace {
 
 class TickReadingTest : public ::testing::Test {
 protected:
-    TickReadingTest() : meter_(Quiet(), sim::SampleConfig{}) {}
-
-    static sim::InstrumentConfig Quiet() {
-        sim::InstrumentConfig config;
-        config.noiseMv = 0;
-        config.pace = false;
-        return config;
-    }
+    TickReadingTest() : meter_(test::QuietMeter(), sim::SampleConfig{}) {}
 
     TickReading Read(MeasuredQuantity quantity) {
         LinkSettings settings;

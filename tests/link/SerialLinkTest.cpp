@@ -90,6 +90,7 @@ TEST_F(SerialLink, ReadsAMeasurementWithTheRequestOnTheWire) {
     const auto frames = simulator->ReceivedFrames();
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0], (Bytes{0x00, 0x01, 0x04, 0x00, 0x10, 0x10, 0x10, 0x35}));
+    EXPECT_LT(simulator->SecondsSinceRequest(), 1.0);
 }
 
 TEST_F(SerialLink, InstrumentErrorCodesComeThrough) {

@@ -8,6 +8,7 @@
 
 #include "Chemistry.h"
 #include "Instrument.h"
+#include "PtySimulator.h"
 #include "link/Protocol.h"
 
 namespace kelm::sim {
@@ -104,6 +105,22 @@ TEST(FrameAssembler, FindsFramesAmongNoiseAndAcrossReads) {
     // A partial frame left for too long is forgotten.
     EXPECT_TRUE(assembler.Feed(Bytes(a.begin(), a.begin() + 3), 1.0).empty());
     EXPECT_EQ(assembler.Feed(a, 2.0).size(), 1u);
+}
+
+TEST(ReadingSessions, EachReadingAfterAPauseBeyondTheFirstIsOneAddition) {
+    ReadingSessions sessions;
+    // Seconds since the last request, polled; a point's ticks come each second.
+    const std::pair<double, bool> polls[] = {
+        {1e9, false},                              // never read yet
+        {0.1, false},                              // the first point's readings: no addition
+        {0.9, false}, {0.5, false}, {3.0, false},  // recorded; the reading pauses
+        {0.2, true},                               // the next point: one addition
+        {1.0, false}, {1.7, false}, {0.3, false},  // ticks a second apart go on
+        {2.5, false}, {0.1, true},  {9.0, false}, {0.0, true},
+    };
+    for (const auto& [seconds, begun] : polls) {
+        EXPECT_EQ(sessions.NextBegun(seconds), begun) << seconds;
+    }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ protected:
     // Starts the program; `fill` may give the host its dialogs first, as
     // RegisterDialogs does.
     void Start(const std::function<void(DialogHost&)>& fill = {}, QStringList words = {}) {
-        AppServices services;
+        AppServices services = services_;
         services.journalFolder = JournalFolder();
         services.makePrompter = [this](QWidget* owner) {
             return prompter_.For(owner != nullptr ? owner->objectName().toStdString() : "");
@@ -42,6 +42,8 @@ protected:
 
     SharedState state_;
     ScriptedPrompter prompter_;
+    // What a test puts in besides the prompter (port, port map, clock).
+    AppServices services_;
     std::unique_ptr<CKelmApp> app_;
     int redraws_ = 0;
     // What happened, in order: "redraw", and whatever stand-in dialogs log.

@@ -134,15 +134,21 @@ TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
 }
 
 TEST_F(MainFrame, TheCommandsOfDialogsNotYetThereStayDisabled) {
-    Start();
-    for (Command command : {Command::Entry}) {
+    Start([](DialogHost& host) { host.Register(DialogFactories{}); });
+    for (Command command : {Command::Entry, Command::Processing, Command::Results,
+                            Command::TitrationParams, Command::LinkCheck}) {
         EXPECT_FALSE(Frame().Action(command)->isEnabled()) << int(command);
-    }
-    for (Command command : {Command::TitrationParams, Command::LinkCheck}) {
-        EXPECT_TRUE(Frame().Action(command)->isEnabled()) << int(command);
     }
     EXPECT_TRUE(Frame().Action(Command::FileNew)->isEnabled());
     EXPECT_TRUE(Frame().Action(Command::About)->isEnabled());
+}
+
+TEST_F(MainFrame, EveryDialogOfTheProgramIsRegistered) {
+    Start();
+    for (Command command : {Command::Entry, Command::Processing, Command::Results,
+                            Command::TitrationParams, Command::LinkCheck}) {
+        EXPECT_TRUE(Frame().Action(command)->isEnabled()) << int(command);
+    }
 }
 
 TEST_F(MainFrame, AWorkDialogIsCreatedOnceShownAndRestored) {

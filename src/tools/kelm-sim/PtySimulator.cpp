@@ -32,6 +32,13 @@ void WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
 
 }  // namespace
 
+bool ReadingSessions::NextBegun(double secondsSinceRequest) {
+    const bool reading = secondsSinceRequest < kPauseS;
+    const bool begun = reading && !reading_;
+    reading_ = reading;
+    return begun && ++begun_ > 1;
+}
+
 PtySimulator::PtySimulator(const InstrumentConfig& config, const SampleConfig& sample)
     : instrument_(config, sample) {}
 
@@ -106,6 +113,11 @@ std::vector<std::vector<std::uint8_t>> PtySimulator::ReceivedFrames() const {
     return received_;
 }
 
+double PtySimulator::SecondsSinceRequest() const {
+    const std::lock_guard lock(mutex_);
+    return Now() - lastRequestS_;
+}
+
 void PtySimulator::SetLog(std::function<void(std::string_view)> log) {
     const std::lock_guard lock(mutex_);
     log_ = std::move(log);
@@ -138,6 +150,7 @@ void PtySimulator::Run() {
             {
                 const std::lock_guard lock(mutex_);
                 received_.push_back(frame);
+                lastRequestS_ = Now();
                 reply = instrument_.Answer(frame, Now());
                 timing = instrument_.Config();
             }

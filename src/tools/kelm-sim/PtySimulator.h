@@ -17,6 +17,22 @@
 
 namespace kelm::sim {
 
+// When a program starts reading the meter again after a pause: Kelm reads
+// once a second only while a point awaits its value, so with --auto --follow
+// each such start after the first is one addition of titrant.
+class ReadingSessions {
+public:
+    static constexpr double kPauseS = 1.8;  // longer than a tick's second
+
+    // Given now and then the seconds since the last request; true when a
+    // reading other than the first has just begun.
+    bool NextBegun(double secondsSinceRequest);
+
+private:
+    bool reading_ = false;
+    int begun_ = 0;
+};
+
 class PtySimulator {
 public:
     PtySimulator(const InstrumentConfig& config, const SampleConfig& sample);
@@ -39,6 +55,8 @@ public:
 
     // Every complete frame received so far, in order.
     std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
+    // Seconds since the last complete frame arrived; very large before the first.
+    double SecondsSinceRequest() const;
     // Called on the simulator's thread with a line per received frame.
     void SetLog(std::function<void(std::string_view)> log);
     // True once a Vanish fault has closed the terminal.
@@ -55,6 +73,7 @@ private:
     FrameAssembler assembler_;
     mutable std::mutex mutex_;
     std::vector<std::vector<std::uint8_t>> received_;
+    double lastRequestS_ = -1e9;
     std::function<void(std::string_view)> log_;
     std::string devicePath_;
     int master_ = -1;

@@ -63,6 +63,11 @@ Sample:
   --max-volume ML     last automatic total volume (default 40)
   --hold S            least time between automatic additions, so that a drift
                       check over 30 s sees the settled reading (default 35)
+  --follow            with --auto: add one step each time the meter is read
+                      again after a pause of reading, from the second time on,
+                      instead of after --hold: a program that reads only while a
+                      point awaits its value, as Kelm's entry window does, gets
+                      one addition per point
 
 Faults:
   --uncalibrated      pH and pX answer error 4 (data not ready)
@@ -111,6 +116,7 @@ struct Options {
     double step = 0.5;
     double maxVolume = 40.0;
     double holdS = 35.0;
+    bool follow = false;
     bool quiet = false;
 };
 
@@ -139,6 +145,8 @@ int ParseOptions(int argc, char** argv, Options& o) {
             return 0;
         } else if (arg == "--auto") {
             o.autoAdd = true;
+        } else if (arg == "--follow") {
+            o.follow = true;
         } else if (arg == "--quiet") {
             o.quiet = true;
         } else if (arg == "--uncalibrated") {
@@ -263,6 +271,15 @@ int Run(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     std::cout << simulator.DevicePath() << std::endl;
 
+    // One automatic addition, up to the last volume.
+    const auto addStep = [&options](kelm::sim::Instrument& meter, double now) {
+        const double next = meter.Volume() + options.step;
+        if (next <= options.maxVolume + 1e-9) {
+            meter.SetVolume(next, now);
+            ReportVolume(meter);
+        }
+    };
+    kelm::sim::ReadingSessions sessions;
     bool inputOpen = true;
     std::string line;
     while (!gStop && !simulator.Vanished()) {
@@ -283,14 +300,15 @@ int Run(int argc, char** argv) {
         } else {
             ::usleep(200'000);
         }
-        if (options.autoAdd) {
+        if (options.autoAdd && options.follow) {
+            if (sessions.NextBegun(simulator.SecondsSinceRequest())) {
+                simulator.With(addStep);
+            }
+        } else if (options.autoAdd) {
             simulator.With([&](kelm::sim::Instrument& meter, double now) {
                 meter.Advance(now);
-                const double next = meter.Volume() + options.step;
-                if (meter.Settled() && meter.SecondsSinceAddition(now) >= options.holdS &&
-                    next <= options.maxVolume + 1e-9) {
-                    meter.SetVolume(next, now);
-                    ReportVolume(meter);
+                if (meter.Settled() && meter.SecondsSinceAddition(now) >= options.holdS) {
+                    addStep(meter, now);
                 }
             });
         }
