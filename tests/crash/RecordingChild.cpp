@@ -119,8 +119,7 @@ int main(int argc, char** argv) {
             addition->selectAll();
             QTest::keyClicks(addition, PointCount(state.record) == 0 ? "0" : "0.25");
             add->click();
-            meter.SetVolume(state.record.points[PointCount(state.record)].volume,
-                            clock.Seconds());
+            meter.SetVolume(state.record.points[PointCount(state.record)].volume, clock.Seconds());
         } else {
             clock.Advance(1);
             entry->OnAcquisitionTick();

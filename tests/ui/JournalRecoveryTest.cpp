@@ -2,11 +2,16 @@
 // once at the next start, recovered as a record without a file, ended by a save.
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
+#include <cmath>
 
 #include "AppTest.h"
+#include "core/Cp1251.h"
 #include "core/Journal.h"
+#include "ui/CTitrationParamsDlg.h"
 #include "ui/JournalTexts.h"
 
 namespace kelm::test {
@@ -115,6 +120,34 @@ TEST_F(JournalRecovery, AJournalThatCannotBeWrittenSaysSoOnceAndKeepsWorking) {
     EXPECT_TRUE(trouble->text().startsWith("Журнал несохранённых титраций не записывается"));
     EXPECT_EQ(state_.record.pointCount, 5);
     EXPECT_TRUE(prompter_.messages.empty());  // no box in the middle of a titration
+}
+
+TEST_F(JournalRecovery, TheEntryFollowsTheDescriptionAndARunsResults) {
+    StartAndSettle();
+    // A jump at 10 mL, so that the run finds its point.
+    for (int i = 0; i < 21; ++i) {
+        state_.record.points[i] = {double(i), 300.0 * std::tanh(i - 10.0)};
+    }
+    state_.record.pointCount = 21;
+    RecordChanged(state_);
+    const std::filesystem::path entry = app_->UnsavedJournal().CurrentEntry();
+    ASSERT_FALSE(entry.empty());
+
+    {
+        CTitrationParamsDlg params(app_->Context(), &Frame());
+        params.show();
+        QApplication::setActiveWindow(&params);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&params));
+        params.DescriptionBox()->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(params.DescriptionBox(), "HCl 0.1");
+        params.ChannelBox()->setFocus(Qt::TabFocusReason);
+    }
+    EXPECT_EQ(ReadFile(QString::fromStdString(entry.string())).rfind("HCl 0.1\r\n", 0), 0u);
+
+    app_->Processing().RunProcessing(&Frame());
+    EXPECT_NE(ReadFile(QString::fromStdString(entry.string()))
+                  .find(Utf8ToCp1251("Количество точек эквивалентности: 1")),
+              std::string::npos);
 }
 
 TEST(JournalTexts, CountPointsInRussian) {
