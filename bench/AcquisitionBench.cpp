@@ -126,6 +126,25 @@ void BM_Tick(benchmark::State& run) {
 }
 BENCHMARK(BM_Tick)->Args({1, 0})->Args({3, 0})->Args({3, 1})->Unit(benchmark::kMicrosecond);
 
+// The same repaint of a lone line edit in a window of the entry window's
+// size: what the toolkit itself costs, for reading the tick's figure.
+void BM_LoneBoxRepaint(benchmark::State& run) {
+    QWidget window;
+    window.resize(600, 500);
+    QLineEdit box(&window);
+    box.setGeometry(10, 10, 120, 24);
+    box.setReadOnly(true);
+    window.show();
+    QCoreApplication::processEvents();
+    int mv = 0;
+    for (auto _ : run) {
+        box.setText(QString::number(++mv));
+        QCoreApplication::processEvents();
+    }
+    run.SetLabel("toolkit only");
+}
+BENCHMARK(BM_LoneBoxRepaint)->Unit(benchmark::kMicrosecond);
+
 // Argument: 1 to let the window repaint its row and controls in each iteration.
 void BM_RecordPointWithRedraw(benchmark::State& run) {
     Bench b;
