@@ -19,6 +19,7 @@
 #include "ui/Cp1251Text.h"
 #include "ui/DialogHost.h"
 #include "ui/EnterKeyRouter.h"
+#include "ui/WindowPlacement.h"
 
 namespace kelm {
 
@@ -78,7 +79,9 @@ CTitrationEntryDlg::CTitrationEntryDlg(const DialogContext& context, QWidget* ow
     ConnectControls();
     new EnterKeyRouter(this, [this](QWidget* focused) { OnEnter(focused); });
     entry_->Initialise();
-    resize(kDefaultSize);
+    resize(OuterSize() - FrameExtra());
+    // Beside the graph, so that the curve can be watched as it grows.
+    PlaceBesideOwner(this, BesideOwner::Left);
     Sync();
 }
 
@@ -197,8 +200,7 @@ void CTitrationEntryDlg::OnShow() {
     valueLabel_->setText(heading);
     FillList();
 
-    const QSize outer = saved ? QSize(layout.width, layout.height) : kDefaultSize;
-    resize(outer - FrameExtra());
+    resize(OuterSize() - FrameExtra());
     Sync();
 }
 
@@ -367,6 +369,11 @@ void CTitrationEntryDlg::LayOut(int clientWidth, int clientHeight) {
 // The window's frame beyond its client area. Before the window manager has
 // framed the window, the main window's frame stands in, so that the outer
 // size saved and the one restored agree from the first showing on.
+QSize CTitrationEntryDlg::OuterSize() const {
+    const EntryDialogLayout& layout = context_.state.entryLayout;
+    return layout.layoutSaved == 1 ? QSize(layout.width, layout.height) : kDefaultSize;
+}
+
 QSize CTitrationEntryDlg::FrameExtra() const {
     for (const QWidget* w :
          {static_cast<const QWidget*>(this), static_cast<const QWidget*>(parentWidget())}) {

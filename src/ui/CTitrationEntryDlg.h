@@ -51,6 +51,8 @@ private:
     void FocusWhenEnabled(QWidget* target);
     void LayOut(int clientWidth, int clientHeight);
     void SaveLayout(bool minimised);
+    // The outer size the window opens at: the saved one, else the default.
+    QSize OuterSize() const;
     QSize FrameExtra() const;
     void SyncSelection();
 

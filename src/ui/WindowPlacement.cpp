@@ -7,8 +7,8 @@
 namespace kelm {
 
 QPoint PositionBeside(const QRect& owner, QSize size, BesideOwner where, const QRect& screen) {
-    const int x = owner.right() + 1;
-    const int y = where == BesideOwner::Top ? owner.top() : screen.bottom() + 1 - size.height();
+    const int x = where == BesideOwner::Left ? owner.left() - size.width() : owner.right() + 1;
+    const int y = where == BesideOwner::Bottom ? screen.bottom() + 1 - size.height() : owner.top();
     return {std::max(screen.left(), std::min(x, screen.right() + 1 - size.width())),
             std::max(screen.top(), std::min(y, screen.bottom() + 1 - size.height()))};
 }

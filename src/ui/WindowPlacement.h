@@ -1,6 +1,7 @@
 // Where a work dialog first appears: beside its owner rather than over the
-// middle of the graph, the processing settings at the top and the results at
-// the foot of the screen, so that neither covers the other.
+// middle of the graph, the point entry on the left, the processing settings
+// at the top right and the results at the foot of the screen on the right,
+// so that none covers another.
 #pragma once
 
 #include <QRect>
@@ -10,11 +11,12 @@ class QWidget;
 
 namespace kelm {
 
-enum class BesideOwner { Top, Bottom };
+enum class BesideOwner { Left, Top, Bottom };
 
-// The top left of a window frame of `size` against the right edge of
-// `owner`: level with its top, or at the bottom of `screen`; moved back onto
-// the screen where it would leave it.
+// The top left of a window frame of `size` against the left edge of `owner`
+// level with its top (Left), or against its right edge level with its top or
+// at the bottom of `screen`; moved back onto the screen where it would leave
+// it.
 QPoint PositionBeside(const QRect& owner, QSize size, BesideOwner where, const QRect& screen);
 
 // Moves `dialog` there against its parent window, counting the frame the

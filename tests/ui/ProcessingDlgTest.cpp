@@ -349,6 +349,9 @@ TEST(WindowPlacement, AWorkDialogOpensBesideItsOwnerAndStaysOnTheScreen) {
     for (const Case c : {
              Case{QRect(100, 50, 800, 600), BesideOwner::Top, QPoint(900, 50)},
              {QRect(100, 50, 800, 600), BesideOwner::Bottom, QPoint(900, 600)},
+             {QRect(500, 50, 800, 600), BesideOwner::Left, QPoint(100, 50)},
+             // No room on the left: against the screen's left edge.
+             {QRect(100, 50, 800, 600), BesideOwner::Left, QPoint(0, 50)},
              // No room on the right: against the screen's right edge.
              {QRect(300, 140, 800, 610), BesideOwner::Top, QPoint(1000, 140)},
              {QRect(700, -40, 800, 600), BesideOwner::Top, QPoint(1000, 0)},

@@ -38,12 +38,15 @@ using EntryRegistration = AppTest;
 
 TEST_F(EntryRegistration, TheMenuCommandOpensTheEntryWindowOnce) {
     Start();
+    Frame().move(650, 0);
     QAction* command = Frame().Action(Command::Entry);
     EXPECT_TRUE(command->isEnabled());
     command->trigger();
     CWorkDlg* entry = app_->Dialogs().Entry();
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->isVisible());
+    // Beside the graph, not over it.
+    EXPECT_LE(entry->frameGeometry().right(), Frame().frameGeometry().left());
     EXPECT_TRUE(state_.entryDialogCreated);
     EXPECT_EQ(entry->parentWidget(), &Frame());
     EXPECT_NE(entry->findChild<QLineEdit*>("additionBox"), nullptr);
