@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -20,7 +21,9 @@
 #include "AppTest.h"
 #include "PtySimulator.h"
 #include "core/Cp1251.h"
+#include "core/Profile.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/SystemPortMap.h"
 #include "ui/CLinkCheckDlg.h"
 #include "ui/CTitrationParamsDlg.h"
 #include "ui/RegisterDialogs.h"
@@ -392,6 +395,31 @@ TEST_F(LinkDialogs, CheckStoresTheBoxBeingLeftAndTheMenuOpensBothDialogs) {
     Frame().Action(Command::LinkCheck)->trigger();
     EXPECT_TRUE(seen.contains("в канале 4 не возможно.")) << seen.toStdString();
     EXPECT_EQ(redraws_, 1);
+}
+
+// The COM numbers devices were given live in the per-user profile (the test's
+// own); a hand-edited entry that names no device is forgotten, not used.
+TEST(PortMemoryProfile, NumbersSurviveInTheProfileAndNonsenseIsNoMemory) {
+    PortMemory memory;
+    memory[1] = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    memory[3] = "/dev/ttyS0";
+    SavePortMemory(memory);
+    EXPECT_EQ(LoadPortMemory(), memory);
+
+    {
+        QSettings profile(kProfileOrganisation, kProfileApplication);
+        profile.setValue("Ports/COM2", "ttyUSB0");
+        profile.setValue("Ports/COM4", "/");
+        profile.setValue("Ports/COM5", QString(5000, QLatin1Char('/')));
+        profile.setValue("Ports/COM9", "/dev/ttyS9");
+    }
+    EXPECT_EQ(LoadPortMemory(), memory);
+
+    memory[3].clear();  // a number given up is gone from the profile
+    SavePortMemory(memory);
+    EXPECT_FALSE(QSettings(kProfileOrganisation, kProfileApplication).contains("Ports/COM3"));
+    EXPECT_EQ(LoadPortMemory(), memory);
+    SavePortMemory(PortMemory{});
 }
 
 }  // namespace

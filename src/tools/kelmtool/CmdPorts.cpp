@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "LinkOptions.h"
 #include "ToolSupport.h"
+#include "core/SettingsFile.h"
 #include "link/InstrumentLink.h"
 #include "link/PortList.h"
 #include "link/qt/QtSerialPort.h"
@@ -22,15 +23,20 @@ int RunPorts(Args args) {
                          "is told on stderr with the reason. Devices come from kelm.ports in\n"
                          "the current folder (lines COMn=/path); the other numbers go to the\n"
                          "serial devices the system has, USB adapters first, and each device\n"
-                         "keeps its number in later runs.\n";
+                         "keeps its number in later runs; the port that kelm.cfg in the\n"
+                         "current folder uses keeps its device, as in kelm.\n";
             return kExitOk;
         }
         PrintError("ports takes no arguments");
         return kExitUsage;
     }
     EnsureQtApplication();
+    // The map kelm shows here: its settings' port never loses its device.
+    SharedState state;
+    InitFreshState(state);
+    LoadSettings(state);
     QtSerialPort port;
-    const PortMap ports = LoadPortMap(0);
+    const PortMap ports = LoadPortMap(state.link.comPort);
     InstrumentLink link(port, ports);
     link.FindPorts();
     for (const PortListEntry& item : BuildPortList(link.Presence(), ports, 0).entries) {
