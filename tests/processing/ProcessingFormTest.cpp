@@ -152,7 +152,7 @@ TEST_F(Form, TheFilterStrengthIsForcedInto0To15ThroughBoxAndSlider) {
 
 TEST_F(Form, TheCriterionEmptiesTheValueBoxOrFillsItWithTheQuantitysEndValue) {
     state->processing.endValueEmf = -350.1274;
-    state->processing.endValuePh = 6.5;
+    state->processing.endValuePh = 6.4567;  // pH and pX with 2 decimals, conductivity 3
     struct Case {
         MeasuredQuantity quantity;
         int comma;
@@ -160,9 +160,10 @@ TEST_F(Form, TheCriterionEmptiesTheValueBoxOrFillsItWithTheQuantitysEndValue) {
     };
     for (const Case c : {Case{MeasuredQuantity::Emf, 0, "-350.127"},
                          {MeasuredQuantity::Emf, 1, "-350,127"},
-                         {MeasuredQuantity::Ph, 0, "6.5"},
-                         {MeasuredQuantity::Px, 1, "6,5"},
-                         {MeasuredQuantity::Conductivity, 0, "6.5"}}) {
+                         {MeasuredQuantity::Ph, 0, "6.46"},
+                         {MeasuredQuantity::Px, 1, "6,46"},
+                         {MeasuredQuantity::Conductivity, 0, "6.457"},
+                         {MeasuredQuantity::Conductivity, 1, "6,457"}}) {
         state->record.quantity = c.quantity;
         state->display.decimalComma = c.comma;
         state->processing.criterion = EndPointCriterion::DerivativeExtremum;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 
 #include "WorkDialogsTest.h"
@@ -337,6 +338,17 @@ TEST_F(ProcessingDlg, TheCloseBoxHidesItAndShowingItAgainReloadsEverySetting) {
     Activate(dialog_);
     EXPECT_EQ(Box("filterStrength")->text(), "13");
     EXPECT_TRUE(Radio("cubicSpline")->isChecked());
+}
+
+TEST_F(ProcessingDlg, TheProcessingAndResultsWindowsOpenBesideTheGraphNotOverIt) {
+    Frame().setGeometry(20, 40, 300, 300);
+    const QRect frame = Frame().frameGeometry();
+    const QRect processing = OpenProcessing()->frameGeometry();
+    EXPECT_GT(processing.left(), frame.right());
+    EXPECT_EQ(processing.top(), frame.top());
+    const QRect results = OpenResults()->frameGeometry();
+    EXPECT_GT(results.left(), frame.right());
+    EXPECT_EQ(results.bottom(), Frame().screen()->availableGeometry().bottom());
 }
 
 TEST(WindowPlacement, AWorkDialogOpensBesideItsOwnerAndStaysOnTheScreen) {
