@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 
+#include "core/FileReader.h"
 #include "link/InstrumentLink.h"
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -45,15 +45,11 @@ std::string_view TrimBlanks(std::string_view s) {
 
 #ifdef KELM_POSIX_PORTS
 
+// A lock file is a line or two; more, or anything but a regular file, is not
+// a lock file (and a FIFO is never opened, so nothing waits on it).
 std::string ReadSmallFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string content;
-    char chunk[256];
-    // A lock file is a line or two; more is not a lock file.
-    while (content.size() < 4096 && in.read(chunk, sizeof chunk).gcount() > 0) {
-        content.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    return content;
+    ReadResult file = ReadWholeFile(path, 4096);
+    return file.status == ReadStatus::Read ? std::move(file.bytes) : std::string();
 }
 
 bool ProcessAlive(int pid) {
@@ -95,9 +91,8 @@ AccessFacts FactsOf(const struct stat& st) {
     return facts;
 }
 
-// A live process that holds a lock file of the device, if any.
-std::optional<LockOwner> LockHolder(std::string_view device,
-                                    const std::vector<std::string>& lockFolders) {
+// The lock file names of the device under the name given and its real one.
+std::vector<std::string> AllLockFileNames(std::string_view device) {
     std::vector<std::string> names = LockFileNames(device);
     std::error_code ec;
     const std::filesystem::path real = std::filesystem::canonical(std::string(device), ec);
@@ -108,6 +103,13 @@ std::optional<LockOwner> LockHolder(std::string_view device,
             }
         }
     }
+    return names;
+}
+
+// A live process that holds a lock file of the device, if any.
+std::optional<LockOwner> LockHolder(std::string_view device,
+                                    const std::vector<std::string>& lockFolders) {
+    const std::vector<std::string> names = AllLockFileNames(device);
     for (const std::string& folder : lockFolders) {
         for (const std::string& name : names) {
             const std::optional<LockOwner> owner =
@@ -247,6 +249,29 @@ PortProblem ProblemFromErrno(int error, std::string_view device, const AccessFac
     }
 }
 
+std::vector<std::string> SystemLockFolders() {
+    return {"/var/lock", "/run/lock", "/tmp", "/var/tmp"};
+}
+
+std::optional<std::string> ForeignLockFile(std::string_view device,
+                                           const std::vector<std::string>& lockFolders) {
+#ifdef KELM_POSIX_PORTS
+    for (const std::string& folder : lockFolders) {
+        for (const std::string& name : AllLockFileNames(device)) {
+            const std::string path = (std::filesystem::path(folder) / name).string();
+            struct stat st {};
+            if (lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+                return path;
+            }
+        }
+    }
+#else
+    (void)device;
+    (void)lockFolders;
+#endif
+    return std::nullopt;
+}
+
 PortProblem DiagnoseOpenFailure(std::string_view device,
                                 const std::vector<std::string>& lockFolders) {
 #ifdef KELM_POSIX_PORTS
@@ -262,6 +287,12 @@ PortProblem DiagnoseOpenFailure(std::string_view device,
     }
     if (const std::optional<LockOwner> holder = LockHolder(device, lockFolders)) {
         return HeldProblem(device, holder->pid, holder->program);
+    }
+    if (const std::optional<std::string> foreign = ForeignLockFile(device, lockFolders)) {
+        return {PortProblemKind::Held,
+                Joined({"Порт ", device, " занят: на месте его файла блокировки ", *foreign,
+                        " стоит не файл; удалите его."}),
+                "занят"};
     }
     // Non-blocking, so a modem line cannot keep it waiting; closed at once.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

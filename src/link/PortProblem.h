@@ -59,12 +59,22 @@ PortProblem HeldProblem(std::string_view device, int pid, std::string_view progr
 // The reason an open() of the device failed with `error` (an errno value).
 PortProblem ProblemFromErrno(int error, std::string_view device, const AccessFacts& facts);
 
+// Where serial-port programs put their lock files.
+std::vector<std::string> SystemLockFolders();
+
+// A lock file name of the device that something other than a regular file
+// holds (a FIFO, a device, a folder): opening the port would wait on it for
+// ever, because the port's own locking reads what stands there. Its path,
+// or nothing.
+std::optional<std::string> ForeignLockFile(std::string_view device,
+                                           const std::vector<std::string>& lockFolders);
+
 // Looks at the device after an open failed: whether it exists, whether the
 // user may open it, whether a live process holds its lock file in one of
-// `lockFolders`, and at last what a plain open() of it says.
+// `lockFolders` or something else stands at its name, and at last what a
+// plain open() of it says.
 PortProblem DiagnoseOpenFailure(std::string_view device,
-                                const std::vector<std::string>& lockFolders = {
-                                    "/var/lock", "/run/lock", "/tmp", "/var/tmp"});
+                                const std::vector<std::string>& lockFolders = SystemLockFolders());
 
 // The full reason when the link's last exchange could not open its port;
 // empty otherwise.

@@ -1,6 +1,7 @@
 // The link through the real QSerialPort code against the simulator on a
 // pseudo-terminal: every result code, the time-outs, exclusive opening, the
 // port search, identification and the connection check.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include "core/Cp1251.h"
 #include "link/ConnectionCheck.h"
 #include "link/InstrumentLink.h"
+#include "link/PortProblem.h"
 #include "link/qt/QtSerialPort.h"
 
 namespace kelm {
@@ -238,6 +240,29 @@ TEST_F(SerialLink, EveryPathToADeviceSharesItsLock) {
     }
     EXPECT_EQ(ReadEmf(), result::kOk);
     std::filesystem::remove_all(dir);
+}
+
+// Something other than a lock file at the lock file's name (a FIFO anyone
+// may make in the shared lock folder) refuses the port at once instead of
+// keeping the open waiting for a writer that never comes.
+TEST_F(SerialLink, AFifoAtTheLockFilesNameRefusesThePortAtOnce) {
+    const auto locks =
+        std::filesystem::temp_directory_path() / ("kelm-port-locks-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(locks);
+    QtSerialPort port({locks.string()});
+    ASSERT_TRUE(port.Open(simulator->DevicePath()));
+    port.Close();
+
+    const auto fifo = locks / LockFileNames(simulator->DevicePath()).front();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    EXPECT_FALSE(port.Open(simulator->DevicePath()));
+    const PortProblem why = DiagnoseOpenFailure(simulator->DevicePath(), {locks.string()});
+    EXPECT_EQ(why.kind, PortProblemKind::Held);
+    EXPECT_EQ(why.text, "Порт " + simulator->DevicePath() +
+                            " занят: на месте его файла блокировки " + fifo.string() +
+                            " стоит не файл; удалите его.");
+    std::filesystem::remove_all(locks);
+    EXPECT_TRUE(port.Open(simulator->DevicePath()));
 }
 
 TEST_F(SerialLink, VanishingDeviceGivesAResultCode) {

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "link/PortProblem.h"
+
 namespace kelm {
 
 bool QtSerialPort::Open(std::string_view devicePath) {
@@ -16,6 +18,11 @@ bool QtSerialPort::Open(std::string_view devicePath) {
         QString::fromUtf8(devicePath.data(), static_cast<qsizetype>(devicePath.size()));
     const QString real = QFileInfo(given).canonicalFilePath();
     port_.setPortName(real.isEmpty() ? given : real);
+    // QSerialPort reads whatever stands at the lock file's name: a FIFO put
+    // there would keep the open waiting for ever.
+    if (ForeignLockFile(port_.portName().toStdString(), lockFolders_)) {
+        return false;
+    }
     if (!port_.open(QIODevice::ReadWrite)) {
         return false;
     }
