@@ -2,6 +2,7 @@
 // symbolic link, a private or shared file, a hard-linked file, a device, a
 // FIFO, a folder, a write-protected file; and a write that fails half-way.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <string>
 #include <thread>
@@ -214,14 +217,25 @@ TEST(FileWriter, AFifoIsWrittenWhileSomeoneReadsAndRefusedOtherwise) {
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     ::fcntl(reader, F_SETFL, 0);
+    // A FIFO reads as ended while no writer has it open, before the write as
+    // after it: the drain ends once the writer is done and nothing is left.
+    std::atomic<bool> writerDone = false;
     std::thread drain([&] {
         char chunk[4096];
-        ::ssize_t n = 0;
-        while ((n = ::read(reader, chunk, sizeof chunk)) > 0) {
-            received.append(chunk, static_cast<std::size_t>(n));
+        for (;;) {
+            const bool done = writerDone;
+            const ::ssize_t n = ::read(reader, chunk, sizeof chunk);
+            if (n > 0) {
+                received.append(chunk, static_cast<std::size_t>(n));
+            } else if (done) {
+                break;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         }
     });
     EXPECT_TRUE(Written(fifo, bytes));
+    writerDone = true;
     drain.join();
     ::close(reader);
     EXPECT_EQ(received, bytes);
@@ -232,7 +246,11 @@ TEST(FileWriter, AFifoIsWrittenWhileSomeoneReadsAndRefusedOtherwise) {
     const int leaver = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(leaver, 0);
     std::thread leave([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        // Leaves once the writer has begun: its first bytes are waiting.
+        pollfd waiting{leaver, POLLIN, 0};
+        while (::poll(&waiting, 1, 10'000) == 0 || (waiting.revents & POLLIN) == 0) {
+            waiting.revents = 0;
+        }
         ::close(leaver);
     });
     const WriteResult broken = WriteWholeFile(fifo, bytes);
