@@ -23,6 +23,7 @@
 #include "link/InstrumentLink.h"
 #include "link/PortProblem.h"
 #include "link/qt/QtSerialPort.h"
+#include "support/MeterLink.h"
 
 namespace kelm {
 namespace {
@@ -55,7 +56,7 @@ std::unique_ptr<sim::PtySimulator> StartSimulator(int address) {
     config.noiseMv = 0;
     auto simulator = std::make_unique<sim::PtySimulator>(config, sim::SampleConfig{});
     std::string error;
-    if (!simulator->Start(error)) {
+    if (!simulator->Start(error, test::FreshMeterLink())) {
         ADD_FAILURE() << error;
     }
     return simulator;
@@ -66,8 +67,7 @@ protected:
     void SetUp() override {
         simulator = StartSimulator(1);
         link = std::make_unique<InstrumentLink>(
-            port,
-            PortMap::Parse("COM2=" + simulator->DevicePath() + "\nCOM3=/dev/kelm-no-such-port"));
+            port, PortMap::Parse("COM2=" + simulator->Path() + "\nCOM3=/dev/kelm-no-such-port"));
         link->SetPortNumber(kPort);
     }
 
@@ -283,7 +283,7 @@ TEST(PortSearch, FindsPresentPortsFromAPortMapFile) {
     std::filesystem::create_directories(dir);
     {
         std::ofstream out(dir / "kelm.ports");
-        out << "COM1=" << first->DevicePath() << "\nCOM3=" << second->DevicePath() << '\n';
+        out << "COM1=" << first->Path() << "\nCOM3=" << second->Path() << '\n';
         for (int n : {2, 4, 5, 6, 7, 8}) {
             out << "COM" << n << '=' << (dir / "absent").string() << '\n';
         }

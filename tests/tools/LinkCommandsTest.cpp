@@ -43,12 +43,12 @@ protected:
         config.pace = false;
         simulator = std::make_unique<kelm::sim::PtySimulator>(config, kelm::sim::SampleConfig{});
         std::string error;
-        ASSERT_TRUE(simulator->Start(error)) << error;
+        ASSERT_TRUE(simulator->Start(error, folder / "meter")) << error;
         // The tool's per-user profile (the remembered COM numbers) is the test's own.
         setenv("XDG_CONFIG_HOME", (folder / "profile").c_str(), 1);
         // COM1 is the simulator; every other port is absent.
         std::ofstream ports(folder / "kelm.ports");
-        ports << "COM1=" << simulator->DevicePath() << '\n';
+        ports << "COM1=" << simulator->Path() << '\n';
         for (int n = 2; n <= 8; ++n) {
             ports << "COM" << n << '=' << (folder / "absent").string() << '\n';
         }
@@ -69,10 +69,10 @@ protected:
 TEST_F(LinkCommands, PortsListsPresentPortsInOrder) {
     kelm::sim::PtySimulator second({}, {});
     std::string error;
-    ASSERT_TRUE(second.Start(error));
+    ASSERT_TRUE(second.Start(error, folder / "second"));
     {
         std::ofstream ports(folder / "kelm.ports", std::ios::app);
-        ports << "COM5=" << second.DevicePath() << '\n';
+        ports << "COM5=" << second.Path() << '\n';
     }
     Outcome o = Tool({"ports"});
     EXPECT_EQ(o.status, 0);

@@ -24,6 +24,7 @@
 #include "core/Profile.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/SystemPortMap.h"
+#include "support/MeterLink.h"
 #include "ui/CLinkCheckDlg.h"
 #include "ui/CTitrationParamsDlg.h"
 #include "ui/RegisterDialogs.h"
@@ -56,7 +57,7 @@ std::unique_ptr<sim::PtySimulator> StartSimulator() {
     config.noiseMv = 0;
     auto simulator = std::make_unique<sim::PtySimulator>(config, sim::SampleConfig{});
     std::string error;
-    EXPECT_TRUE(simulator->Start(error)) << error;
+    EXPECT_TRUE(simulator->Start(error, FreshMeterLink())) << error;
     return simulator;
 }
 
@@ -126,13 +127,12 @@ protected:
 TEST_F(LinkDialogs, TheFoundPortsAreListedAndTheSelectionSetsTheComPort) {
     auto first = StartSimulator();
     auto third = StartSimulator();
-    ports_ = "COM1=" + first->DevicePath() +
-             "\nCOM2=/dev/kelm-absent\nCOM3=" + third->DevicePath() + "\n";
+    ports_ = "COM1=" + first->Path() + "\nCOM2=/dev/kelm-absent\nCOM3=" + third->Path() + "\n";
     state_.link.comPort = 3;
     auto dialog = OpenParams();
     QComboBox* list = dialog->PortBox();
-    EXPECT_EQ(Items(list), (QStringList{QString::fromStdString("COM1 — " + first->DevicePath()),
-                                        QString::fromStdString("COM3 — " + third->DevicePath())}));
+    EXPECT_EQ(Items(list), (QStringList{QString::fromStdString("COM1 — " + first->Path()),
+                                        QString::fromStdString("COM3 — " + third->Path())}));
     EXPECT_EQ(list->currentIndex(), 1);
     list->setCurrentIndex(0);
     EXPECT_EQ(state_.link.comPort, 1);
@@ -303,7 +303,7 @@ TEST_F(LinkDialogs, LabelsAreBuddiesAndTabFollowsTheControlsInOrder) {
 
 TEST_F(LinkDialogs, TheCheckReportsWhatTheMeterAnswersWithAWaitCursor) {
     auto simulator = StartSimulator();
-    ports_ = "COM1=" + simulator->DevicePath() + "\n";
+    ports_ = "COM1=" + simulator->Path() + "\n";
     const QString found =
         "Прибор ЛАРМИТ ГАЛ-101-1\nСетевой номер 0\nВерсия ПО от 15.03.06, НПП ДАРЕНС\n"
         "Считывание параметра ЭДС в канале 1 поддерживается прибором.";
@@ -349,7 +349,7 @@ TEST_F(LinkDialogs, TheCheckReportsWhatTheMeterAnswersWithAWaitCursor) {
               "Прибор с номером 0 в COM1 не обнаружен. \n"
               "Подключите прибор или измените настройки.\n"
               "Устройство " +
-                  simulator->DevicePath() + " не найдено: прибор или переходник отключён.");
+                  simulator->Path() + " не найдено: прибор или переходник отключён.");
     state_.link.comPort = 2;
     EXPECT_EQ(Report(),
               "Прибор с номером 0 в COM2 не обнаружен. \n"
@@ -361,7 +361,7 @@ TEST_F(LinkDialogs, TheCheckReportsWhatTheMeterAnswersWithAWaitCursor) {
 TEST_F(LinkDialogs, CheckStoresTheBoxBeingLeftAndTheMenuOpensBothDialogs) {
     auto simulator = StartSimulator();
     simulator->With([](sim::Instrument& m, double) { m.Config().networkNumber = 3; });
-    ports_ = "COM1=" + simulator->DevicePath() + "\n";
+    ports_ = "COM1=" + simulator->Path() + "\n";
     auto dialog = OpenParams();
     Type(dialog->NetworkNumberBox(), "3");
     QString seen;

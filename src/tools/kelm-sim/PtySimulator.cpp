@@ -46,7 +46,7 @@ PtySimulator::~PtySimulator() {
     Stop();
 }
 
-bool PtySimulator::Start(std::string& error) {
+bool PtySimulator::Start(std::string& error, const std::filesystem::path& link) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
@@ -60,6 +60,23 @@ bool PtySimulator::Start(std::string& error) {
         return false;
     }
     devicePath_ = name;
+    if (!link.empty()) {
+        std::error_code ec;
+        const auto status = std::filesystem::symlink_status(link, ec);
+        if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
+            error = link.string() + " exists and is not a symbolic link";
+            CloseTerminal();
+            return false;
+        }
+        std::filesystem::remove(link, ec);
+        std::filesystem::create_symlink(devicePath_, link, ec);
+        if (ec) {
+            error = "cannot link " + link.string() + ": " + ec.message();
+            CloseTerminal();
+            return false;
+        }
+        link_ = link;
+    }
     // The simulator keeps the terminal's own side open in raw mode, so that
     // between the program's exchanges nothing is echoed or edited, and the
     // terminal stays alive while no program holds it.
@@ -89,6 +106,10 @@ void PtySimulator::Stop() {
 }
 
 void PtySimulator::CloseTerminal() {
+    if (std::error_code ec;
+        !link_.empty() && std::filesystem::read_symlink(link_, ec) == devicePath_) {
+        std::filesystem::remove(link_, ec);
+    }
     if (slave_ >= 0) {
         ::close(slave_);
         slave_ = -1;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -41,13 +42,19 @@ public:
     PtySimulator& operator=(const PtySimulator&) = delete;
 
     // Opens the pseudo-terminal and starts answering; false with `error` set
-    // when the terminal cannot be made.
-    bool Start(std::string& error);
-    // Stops answering and closes the terminal; its device disappears.
+    // when the terminal cannot be made. With a `link`, that path also becomes
+    // a symbolic link to the device (only a symbolic link there is replaced,
+    // never a file).
+    bool Start(std::string& error, const std::filesystem::path& link = {});
+    // Stops answering and closes the terminal; its device disappears, and so
+    // does the link while it still points at it (a terminal's number is soon
+    // given to another, so only the link names this device for certain).
     void Stop();
 
-    // The device the program opens, e.g. /dev/pts/3.
+    // The device, e.g. /dev/pts/3.
     const std::string& DevicePath() const { return devicePath_; }
+    // What a program is given: the link when there is one, else the device.
+    std::string Path() const { return link_.empty() ? devicePath_ : link_.string(); }
 
     // Runs `change` on the meter under the simulator's lock (configuration,
     // volume); safe while the simulator answers.
@@ -76,6 +83,7 @@ private:
     double lastRequestS_ = -1e9;
     std::function<void(std::string_view)> log_;
     std::string devicePath_;
+    std::filesystem::path link_;
     int master_ = -1;
     int slave_ = -1;
     std::thread thread_;

@@ -244,24 +244,9 @@ int Run(int argc, char** argv) {
     }
     kelm::sim::PtySimulator simulator(options.instrument, options.sample);
     std::string error;
-    if (!simulator.Start(error)) {
+    if (!simulator.Start(error, options.link)) {
         std::cerr << "kelm-sim: " << error << '\n';
         return 71;
-    }
-    if (!options.link.empty()) {
-        std::error_code ec;
-        // Only a symbolic link (say, left by an earlier run) is replaced, never a file.
-        const auto status = std::filesystem::symlink_status(options.link, ec);
-        if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
-            std::cerr << "kelm-sim: " << options.link << " exists and is not a symbolic link\n";
-            return 73;
-        }
-        std::filesystem::remove(options.link, ec);
-        std::filesystem::create_symlink(simulator.DevicePath(), options.link, ec);
-        if (ec) {
-            std::cerr << "kelm-sim: cannot link " << options.link << ": " << ec.message() << '\n';
-            return 73;
-        }
     }
     if (!options.quiet) {
         simulator.SetLog([](std::string_view line) { std::cerr << line << std::endl; });
@@ -314,12 +299,6 @@ int Run(int argc, char** argv) {
         }
     }
     simulator.Stop();
-    // Removed only while it still points at this simulator's device.
-    if (std::error_code ec;
-        !options.link.empty() &&
-        std::filesystem::read_symlink(options.link, ec) == simulator.DevicePath()) {
-        std::filesystem::remove(options.link, ec);
-    }
     return 0;
 }
 
