@@ -256,8 +256,9 @@ std::vector<std::string> SystemLockFolders() {
 std::optional<std::string> ForeignLockFile(std::string_view device,
                                            const std::vector<std::string>& lockFolders) {
 #ifdef KELM_POSIX_PORTS
+    const std::vector<std::string> names = AllLockFileNames(device);
     for (const std::string& folder : lockFolders) {
-        for (const std::string& name : AllLockFileNames(device)) {
+        for (const std::string& name : names) {
             const std::string path = (std::filesystem::path(folder) / name).string();
             struct stat st {};
             if (lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
