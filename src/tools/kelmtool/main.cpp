@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "core/LastResort.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ struct Command {
 };
 
 int RunVersion(kelm::tool::Args) {
-    std::cout << "kelmtool " KELM_VERSION "\n";
+    std::cout << "kelmtool " << kelm::kVersion << "\n";
     return kelm::tool::kExitOk;
 }
 
