@@ -3,9 +3,12 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstring>
+#include <iostream>
 
 #include "core/LastResort.h"
 #include "core/SharedState.h"
+#include "core/Version.h"
 #include "ui/AppIcon.h"
 #include "ui/CKelmApp.h"
 #include "ui/InterfaceStyle.h"
@@ -14,6 +17,11 @@
 namespace {
 
 int Run(int argc, char** argv) {
+    // Answered before the toolkit starts, so that it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "kelm " << kelm::kVersion << "\n";
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(kelm::kProfileOrganisation);
     QApplication::setApplicationName(kelm::kProfileApplication);
