@@ -41,6 +41,9 @@ bool NewRecord(SharedState& state) {
     state.record.startTimeKnown = 0;
     state.record.description.fill('\0');
     state.processing.autoPointCount = 1;
+    SetName(state.result.sampleName, {});
+    state.result.sampleAmount = 0.0;
+    state.result.standardMass = 0.0;
     return true;
 }
 

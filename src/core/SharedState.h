@@ -9,6 +9,8 @@
 #include <functional>
 #include <string_view>
 
+#include "core/ResultSettings.h"
+
 namespace kelm {
 
 enum class MeasuredQuantity : std::int32_t { Emf = 0, Ph = 1, Px = 2, Conductivity = 3 };
@@ -141,6 +143,8 @@ struct ProcessedCurve {
 struct SharedState {
     TitrationRecord record;
     ProcessingSettings processing;
+    // The sample, the titrant and the unit of the record's result.
+    ResultSettings result;
     LinkSettings link;
     AcquisitionSettings acquisition;
     EntryDialogLayout entryLayout;
@@ -162,7 +166,9 @@ struct SharedState {
 Rgb BuiltInColour(ColourRole role);
 
 // The document's New: copies the preferred colours into the record's slots and
-// empties the record, keeping its quantity and processing choices.
+// empties the record, keeping its quantity and processing choices, and of its
+// result data the titrant and the method, not the sample's name and amount
+// (nor a standard's mass), which belong to the titration before.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.

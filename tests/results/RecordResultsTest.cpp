@@ -1,0 +1,124 @@
+// The results of a record's equivalence points and the texts they are shown in.
+#include "results/RecordResults.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/Cp1251.h"
+
+namespace kelm {
+namespace {
+
+SharedState TwoPoints() {
+    SharedState s;
+    NewRecord(s);
+    s.curve.curveProcessed = 1;
+    s.curve.equivalencePointCount = 2;
+    s.curve.equivalencePoints[0].volume = 0.4;
+    s.curve.equivalencePoints[1].volume = 20.0;
+    s.result.sampleAmount = 20.0;
+    s.result.concentration = 0.1;
+    s.result.blank = 0.5;
+    SetName(s.result.sampleName, Utf8ToCp1251("Проба 1"));
+    return s;
+}
+
+TEST(RecordResults, EachPointGetsItsOwnResultOrItsOwnRefusal) {
+    const SharedState s = TwoPoints();
+    const std::vector<PointResult> all = ComputePointResults(s);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].point, 1);
+    EXPECT_EQ(all[0].outcome.problem, ResultProblem::BlankAboveVolume);
+    EXPECT_EQ(all[1].point, 2);
+    EXPECT_NEAR(all[1].outcome.value, 0.1 * 19.5 / 20.0, 1e-15);
+
+    const std::vector<PointResult> second = ComputePointResults(s, 2);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].point, 2);
+    EXPECT_TRUE(ComputePointResults(s, 3).empty());
+
+    SharedState unprocessed = s;
+    unprocessed.curve.curveProcessed = 0;
+    EXPECT_TRUE(ComputePointResults(unprocessed).empty());
+    SharedState damaged = s;
+    damaged.curve.equivalencePointCount = 100000;  // never read past the list
+    EXPECT_EQ(ComputePointResults(damaged).size(), std::size_t(kMaxEquivalencePoints));
+}
+
+TEST(RecordResults, ATiterDeterminationGivesTheTiterOfEachPoint) {
+    SharedState s = TwoPoints();
+    s.result.titerDetermination = true;
+    s.result.blank = 0.0;
+    s.result.standardMass = 0.2042;
+    s.result.standardMolarMass = 204.22;
+    const std::vector<PointResult> all = ComputePointResults(s);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_NEAR(all[1].outcome.value, 0.49995103319949075, 1e-15);
+    EXPECT_EQ(ResultUnitText(s.result), "Титр");
+}
+
+TEST(RecordResults, NumbersKeepFiveSignificantDigitsInFixedForm) {
+    const struct {
+        double value;
+        bool comma;
+        const char* text;
+    } table[] = {
+        {0.1000312, false, "0.10003"}, {0.05, false, "0.050000"},   {36.4612, false, "36.461"},
+        {1234.56, true, "1234,6"},     {99.9906, true, "99.991"},   {0.0, false, "0.00000"},
+        {-0.0, false, "0.00000"},      {123456.7, false, "123457"}, {2.5e-7, false, "2.5000e-07"},
+        {3.2e12, true, "3,2000e+12"},
+    };
+    for (const auto& row : table) {
+        std::string expected = row.text;
+        if (row.comma) {
+            std::replace(expected.begin(), expected.end(), '.', ',');
+        }
+        EXPECT_EQ(ResultNumberText(row.value, row.comma), expected) << row.value;
+    }
+    EXPECT_EQ(ResultNumberText(std::numeric_limits<double>::quiet_NaN(), false), "");
+    EXPECT_EQ(ResultNumberText(std::numeric_limits<double>::infinity(), false), "");
+}
+
+TEST(RecordResults, TheTableNamesTheSampleAndWordsARefusal) {
+    SharedState s = TwoPoints();
+    s.display.decimalComma = 1;
+    EXPECT_EQ(ResultTableText(s, ComputePointResults(s)),
+              "Проба\tТочка\tОбъём, мл\tРезультат\tЕдиница\r\n"
+              "Проба 1\t1\t0,400\tХолостой опыт больше объёма в точке эквивалентности.\t\r\n"
+              "Проба 1\t2\t20,000\t0,097500\tмоль/л\r\n");
+}
+
+TEST(RecordResults, TheSummaryLineNamesTheSampleAndTheTitrant) {
+    SharedState s = TwoPoints();
+    SetName(s.result.titrantName, "NaOH");
+    s.display.decimalComma = 1;
+    s.result.titer = 1.0012;
+    EXPECT_EQ(ResultSummaryLine(s),
+              "Проба: Проба 1, 20,000 мл; титрант: NaOH, 0,10000 моль/л, титр 1,0012; "
+              "холостой опыт 0,50000 мл");
+}
+
+TEST(RecordResults, OnlyARecordWithDataHasResults) {
+    SharedState s;
+    EXPECT_FALSE(HasResultData(s));
+    s.result.titer = 1.0;  // the default itself
+    EXPECT_FALSE(HasResultData(s));
+    s.result.unit = ResultUnit::Percent;
+    EXPECT_TRUE(HasResultData(s));
+}
+
+TEST(RecordResults, NewKeepsTheTitrantAndForgetsTheSample) {
+    SharedState s = TwoPoints();
+    SetName(s.result.titrantName, "NaOH");
+    s.result.standardMass = 0.5;
+    NewRecord(s);
+    EXPECT_TRUE(NameView(s.result.sampleName).empty());
+    EXPECT_EQ(s.result.sampleAmount, 0.0);
+    EXPECT_EQ(s.result.standardMass, 0.0);
+    EXPECT_EQ(NameView(s.result.titrantName), "NaOH");
+    EXPECT_EQ(s.result.concentration, 0.1);
+}
+
+}  // namespace
+}  // namespace kelm
