@@ -194,7 +194,8 @@ private:
 
 // Below the graph: the heading and one row per equivalence point, 5 mm apart;
 // the list shows the value also when the graph shows the derivative.
-void DrawEquivalenceList(const SharedState& state, Surface& page) {
+void DrawEquivalenceList(const SharedState& state, Surface& page,
+                         std::span<const std::string> pointNotes, std::string_view listNote) {
     page.DrawText(kEquivalenceListHeading, {300, 1250, 800, 1300}, HAlign::Left, VAlign::Top);
     const int count = std::clamp(state.curve.equivalencePointCount, 0, kEquivalenceCapacity);
     for (int j = 0; j < count; ++j) {
@@ -204,6 +205,13 @@ void DrawEquivalenceList(const SharedState& state, Surface& page) {
                       VAlign::Top);
         page.DrawText(ValueText(state, e.value), {600, top, 800, top + 50}, HAlign::Left,
                       VAlign::Top);
+        if (std::size_t(j) < pointNotes.size()) {
+            page.DrawText(pointNotes[j], {900, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
+        }
+    }
+    if (!listNote.empty()) {
+        const int top = 1300 + 50 * count;
+        page.DrawText(listNote, {300, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
     }
 }
 
@@ -214,11 +222,12 @@ void DrawGraph(SharedState& state, Surface& surface, int width, int height) {
     GraphPass(state, surface, style).Run();
 }
 
-void PrintGraph(SharedState& state, Surface& surface) {
+void PrintGraph(SharedState& state, Surface& surface, std::span<const std::string> pointNotes,
+                std::string_view listNote) {
     YNegatedSurface page(surface);
     const PassStyle style = PageStyle();
     if (GraphPass(state, page, style).Run()) {
-        DrawEquivalenceList(state, page);
+        DrawEquivalenceList(state, page, pointNotes, listNote);
     }
 }
 

@@ -141,4 +141,41 @@ std::string ResultSummaryLine(const SharedState& state) {
     return line;
 }
 
+ReportColumn ResultReportColumn(const SharedState& state) {
+    ReportColumn column;
+    if (!HasResultData(state)) {
+        return column;
+    }
+    const ResultSettings& s = state.result;
+    column.title = Utf8ToCp1251(s.titerDetermination ? std::string("Титр")
+                                                     : "Результат, " + ResultUnitText(s));
+    for (const PointResult& r : ComputePointResults(state)) {
+        column.cells.push_back(Utf8ToCp1251(ResultCellText(state, r)));
+    }
+    return column;
+}
+
+std::string FillReportWithResults(ResultsReport& report, const SharedState& state,
+                                  ReportMode mode) {
+    const ReportColumn column = ResultReportColumn(state);
+    return report.Fill(state, mode, column.title.empty() ? nullptr : &column);
+}
+
+PageResults ResultPageTexts(const SharedState& state) {
+    PageResults page;
+    if (!HasResultData(state)) {
+        return page;
+    }
+    const std::string unit = ResultUnitText(state.result);
+    for (const PointResult& r : ComputePointResults(state)) {
+        const std::string text = r.outcome.Ok() ? state.result.titerDetermination
+                                                      ? "титр " + ResultCellText(state, r)
+                                                      : ResultCellText(state, r) + ' ' + unit
+                                                : ResultCellText(state, r);
+        page.pointNotes.push_back(Utf8ToCp1251(text));
+    }
+    page.listNote = Utf8ToCp1251(ResultSummaryLine(state));
+    return page;
+}
+
 }  // namespace kelm

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/SharedState.h"
+#include "processing/ResultsReport.h"
 #include "results/ResultFormula.h"
 
 namespace kelm {
@@ -45,5 +46,23 @@ std::string ResultTableText(const SharedState& state, const std::vector<PointRes
 // The sample and the titrant in one line for the printed page (UTF-8), e.g.
 // "Проба: HCl 1, 20 мл; титрант: NaOH, 0,1 моль/л, титр 1,0012".
 std::string ResultSummaryLine(const SharedState& state);
+
+// The result column of the results window's list of equivalence points
+// (code page 1251): "Результат, моль/л" or "Титр" and one cell per point; an
+// empty title and no cells for a record without result data.
+ReportColumn ResultReportColumn(const SharedState& state);
+
+// The results window's report, with the result column when the record has
+// result data (code page 1251).
+std::string FillReportWithResults(ResultsReport& report, const SharedState& state, ReportMode mode);
+
+// What the printed page lists with the equivalence points (code page 1251):
+// each point's result with its unit, and the sample and titrant line; empty
+// for a record without result data.
+struct PageResults {
+    std::vector<std::string> pointNotes;
+    std::string listNote;
+};
+PageResults ResultPageTexts(const SharedState& state);
 
 }  // namespace kelm

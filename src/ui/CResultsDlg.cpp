@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <QShowEvent>
 
+#include "results/RecordResults.h"
 #include "ui/Cp1251Text.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
@@ -59,7 +60,7 @@ CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
 }
 
 void CResultsDlg::FillReport(ReportMode mode) {
-    text_->setPlainText(FromCp1251(report_.Fill(context_.state, mode)));
+    text_->setPlainText(FromCp1251(FillReportWithResults(report_, context_.state, mode)));
 }
 
 void CResultsDlg::ShownByCommand() {

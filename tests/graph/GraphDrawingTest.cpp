@@ -319,6 +319,26 @@ TEST(PrintGraph, ProcessedDerivativePageMarksAndListTheValues) {
     EXPECT_THAT(p.Only("text 'Точки"), SizeIs(1));
 }
 
+TEST(PrintGraph, NotesFromAboveStandInTheRowsAndBelowTheList) {
+    auto s = Diagonal(30);
+    Process(*s, 40, {{10.0, 10.0, 1.0}, {20.0, 20.0, 1.0}});
+    // Fewer notes than points: the second row has none; the line follows the rows.
+    const std::vector<std::string> notes = {Utf8ToCp1251("0,10003 моль/л")};
+    const std::string line = Utf8ToCp1251("Проба: 20 мл");
+    RecordingSurface p;
+    PrintGraph(*s, p, notes, line);
+    EXPECT_THAT(After(p, "text 'Точки эквивалентности:' 300,-1250 800,-1300 left top", 6),
+                ElementsAre("text '10.' 300,-1300 500,-1350 left top",
+                            "text '10.' 600,-1300 800,-1350 left top",
+                            "text '0,10003 моль/л' 900,-1300 1640,-1350 left top",
+                            "text '20.' 300,-1350 500,-1400 left top",
+                            "text '20.' 600,-1350 800,-1400 left top",
+                            "text 'Проба: 20 мл' 300,-1400 1640,-1450 left top"));
+    // Without notes the page is what it always was.
+    const RecordingSurface plain = Page(*s);
+    EXPECT_EQ(plain.log.back(), "text '20.' 600,-1350 800,-1400 left top");
+}
+
 TEST(DrawGraph, WildDataNeverLeavesTheCoordinateLimit) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();

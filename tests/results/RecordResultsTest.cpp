@@ -108,6 +108,48 @@ TEST(RecordResults, OnlyARecordWithDataHasResults) {
     EXPECT_TRUE(HasResultData(s));
 }
 
+TEST(RecordResults, TheReportGainsTheResultColumnOnlyWithResultData) {
+    SharedState s = TwoPoints();
+    s.record.quantity = MeasuredQuantity::Ph;
+    s.record.pointCount = 1;
+    s.curve.equivalencePoints[1].value = 7.0;
+    ResultsReport report;
+    const struct {
+        bool withData;
+        ReportMode mode;
+        const char* text;
+    } table[] = {
+        {true, ReportMode::EquivalencePoints,
+         "Объём\tpH\tРезультат, моль/л\r\n0.4\t0.\tХолостой опыт больше объёма в точке "
+         "эквивалентности.\r\n20.\t7.\t0.097500\r\n"},
+        {true, ReportMode::CurvePoints, "Объём\tpH\r\n0.\t0.\r\n"},
+        {false, ReportMode::EquivalencePoints, "Объём\tpH\r\n0.4\t0.\r\n20.\t7.\r\n"},
+    };
+    for (const auto& row : table) {
+        SharedState state = s;
+        if (!row.withData) {
+            state.result = ResultSettings{};
+        }
+        EXPECT_EQ(Cp1251ToUtf8(FillReportWithResults(report, state, row.mode)), row.text);
+    }
+}
+
+TEST(RecordResults, ThePageListsEachResultAndTheSampleLine) {
+    SharedState s = TwoPoints();
+    s.result.blank = 0.0;
+    const PageResults page = ResultPageTexts(s);
+    ASSERT_EQ(page.pointNotes.size(), 2u);
+    EXPECT_EQ(Cp1251ToUtf8(page.pointNotes[1]), "0.10000 моль/л");
+    EXPECT_EQ(Cp1251ToUtf8(page.listNote),
+              "Проба: Проба 1, 20.000 мл; титрант: 0.10000 моль/л, титр 1.0000");
+    s.result.titerDetermination = true;
+    s.result.standardMass = 0.2042;
+    s.result.standardMolarMass = 204.22;
+    EXPECT_EQ(Cp1251ToUtf8(ResultPageTexts(s).pointNotes[1]), "титр 0.49995");
+    EXPECT_TRUE(ResultPageTexts(SharedState{}).pointNotes.empty());
+    EXPECT_TRUE(ResultPageTexts(SharedState{}).listNote.empty());
+}
+
 TEST(RecordResults, NewKeepsTheTitrantAndForgetsTheSample) {
     SharedState s = TwoPoints();
     SetName(s.result.titrantName, "NaOH");

@@ -18,6 +18,7 @@
 #include "core/SharedState.h"
 #include "processing/Processing.h"
 #include "processing/ResultsReport.h"
+#include "results/RecordResults.h"
 
 namespace kelm::tool {
 
@@ -142,7 +143,9 @@ int RunProcess(Args words) {
     if (json) {
         PrintJson(*state, result);
     } else if (result == kProcessingDone) {
-        std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));
+        ResultsReport report;
+        std::cout << Cp1251ToUtf8(
+            FillReportWithResults(report, *state, ReportMode::EquivalencePoints));
     }
     const std::optional<std::string_view> out = args->Value("-o");
     if (result != kProcessingDone) {
