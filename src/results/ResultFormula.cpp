@@ -1,6 +1,8 @@
 #include "results/ResultFormula.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "results/ResultUnits.h"
 
@@ -40,6 +42,8 @@ constexpr ProblemWords kProblemWords[] = {
      "the blank must not be below 0 (--blank)"},
     {ResultProblem::NoMolarMass, "Для этой единицы нужна молярная масса.",
      "this unit needs the molar mass (--molar-mass)"},
+    {ResultProblem::BadMolarMass, "Молярная масса должна быть больше нуля.",
+     "the molar mass must be above 0 (--molar-mass)"},
     {ResultProblem::UnitNeedsVolumeSample, "Для этой единицы проба отмеряется в мл, а не в г.",
      "this unit needs a sample in mL (--sample-unit mL)"},
     {ResultProblem::UnitNeedsMassSample, "Для этой единицы проба взвешивается в г, а не в мл.",
@@ -64,21 +68,69 @@ constexpr ProblemWords kProblemWords[] = {
 
 }  // namespace
 
+bool IsValidValue(ResultValue which, double x) {
+    switch (which) {
+        case ResultValue::Blank:
+            return std::isfinite(x) && x >= 0.0;
+        case ResultValue::MolarMass:
+            return std::isfinite(x) && x >= 0.0;
+        case ResultValue::Purity:
+            return Positive(x) && x <= 100.0;
+        default:
+            return Positive(x);
+    }
+}
+
+ResultProblem ValueProblem(ResultValue which) {
+    switch (which) {
+        case ResultValue::SampleAmount:
+            return ResultProblem::NoSample;
+        case ResultValue::Concentration:
+            return ResultProblem::NoConcentration;
+        case ResultValue::Titer:
+            return ResultProblem::BadTiter;
+        case ResultValue::Blank:
+            return ResultProblem::NegativeBlank;
+        case ResultValue::Ratio:
+            return ResultProblem::BadRatio;
+        case ResultValue::MolarMass:
+            return ResultProblem::BadMolarMass;
+        case ResultValue::StandardMass:
+            return ResultProblem::NoStandardMass;
+        case ResultValue::Purity:
+            return ResultProblem::BadPurity;
+        case ResultValue::StandardMolarMass:
+            return ResultProblem::NoStandardMolarMass;
+        case ResultValue::StandardRatio:
+            break;
+    }
+    return ResultProblem::BadStandardRatio;
+}
+
+namespace {
+
+// The first of the values that is not valid.
+ResultProblem FirstInvalid(std::initializer_list<std::pair<ResultValue, double>> values) {
+    for (const auto& [which, x] : values) {
+        if (!IsValidValue(which, x)) {
+            return ValueProblem(which);
+        }
+    }
+    return ResultProblem::None;
+}
+
+}  // namespace
+
 ResultProblem CheckResultSettings(const ResultSettings& s) {
-    if (!Positive(s.sampleAmount)) {
-        return ResultProblem::NoSample;
-    }
-    if (!Positive(s.concentration)) {
-        return ResultProblem::NoConcentration;
-    }
-    if (!Positive(s.titer)) {
-        return ResultProblem::BadTiter;
-    }
-    if (!Positive(s.ratio)) {
-        return ResultProblem::BadRatio;
-    }
-    if (!std::isfinite(s.blank) || s.blank < 0.0) {
-        return ResultProblem::NegativeBlank;
+    using V = ResultValue;
+    if (const ResultProblem problem = FirstInvalid({{V::SampleAmount, s.sampleAmount},
+                                                    {V::Concentration, s.concentration},
+                                                    {V::Titer, s.titer},
+                                                    {V::Ratio, s.ratio},
+                                                    {V::Blank, s.blank},
+                                                    {V::MolarMass, s.molarMass}});
+        problem != ResultProblem::None) {
+        return problem;
     }
     const ResultUnitInfo& unit = UnitInfo(s.unit);
     if (unit.sample != s.sampleUnit) {
@@ -108,25 +160,13 @@ ResultOutcome ComputeResult(const ResultSettings& s, double volume) {
 }
 
 ResultProblem CheckTiterSettings(const ResultSettings& s) {
-    if (!Positive(s.concentration)) {
-        return ResultProblem::NoConcentration;
-    }
-    if (!std::isfinite(s.blank) || s.blank < 0.0) {
-        return ResultProblem::NegativeBlank;
-    }
-    if (!Positive(s.standardMass)) {
-        return ResultProblem::NoStandardMass;
-    }
-    if (!Positive(s.standardPurity) || s.standardPurity > 100.0) {
-        return ResultProblem::BadPurity;
-    }
-    if (!Positive(s.standardMolarMass)) {
-        return ResultProblem::NoStandardMolarMass;
-    }
-    if (!Positive(s.standardRatio)) {
-        return ResultProblem::BadStandardRatio;
-    }
-    return ResultProblem::None;
+    using V = ResultValue;
+    return FirstInvalid({{V::Concentration, s.concentration},
+                         {V::Blank, s.blank},
+                         {V::StandardMass, s.standardMass},
+                         {V::Purity, s.standardPurity},
+                         {V::StandardMolarMass, s.standardMolarMass},
+                         {V::StandardRatio, s.standardRatio}});
 }
 
 ResultOutcome ComputeTiter(const ResultSettings& s, double volume) {

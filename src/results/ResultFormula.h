@@ -19,6 +19,7 @@ enum class ResultProblem {
     BadRatio,               // nu is not above 0
     NegativeBlank,          // the blank is below 0
     NoMolarMass,            // the unit needs M and there is none
+    BadMolarMass,           // M is given and not above 0
     UnitNeedsVolumeSample,  // a volume unit with a sample in g
     UnitNeedsMassSample,    // a mass unit with a sample in mL
     BlankAboveVolume,       // more titrant in the blank than at the point
@@ -29,6 +30,25 @@ enum class ResultProblem {
     BlankNotBelowVolume,    // titer: V - V_blank is not above 0
     OutOfRange,             // the inputs are valid, yet the figure is not a finite number
 };
+
+// The values a user gives, each with its own rule of what it may be.
+enum class ResultValue {
+    SampleAmount,       // above 0
+    Concentration,      // above 0
+    Titer,              // above 0
+    Blank,              // 0 or above
+    Ratio,              // above 0
+    MolarMass,          // above 0, or 0 for none
+    StandardMass,       // above 0
+    Purity,             // above 0, at most 100
+    StandardMolarMass,  // above 0
+    StandardRatio,      // above 0
+};
+
+// Whether `x` may stand for the value; never for a NaN or an infinity.
+bool IsValidValue(ResultValue which, double x);
+// The problem a value that is not valid gives.
+ResultProblem ValueProblem(ResultValue which);
 
 struct ResultOutcome {
     ResultProblem problem = ResultProblem::None;

@@ -16,7 +16,7 @@
 #include "core/Cp1251.h"
 #include "results/RecordResults.h"
 #include "results/ResultUnits.h"
-#include "store/ResultHistory.h"
+#include "results/ResultHistory.h"
 
 namespace kelm::tool {
 
@@ -140,15 +140,13 @@ void AppendRows(std::string& out, std::string_view name, const FileResults& file
 // Enters the saved record's results in the history; a database that cannot be
 // opened is said on stderr and changes nothing else.
 void EnterHistory(const SharedState& state, const std::filesystem::path& saved) {
-    const std::vector<HistoryEntry> entries =
-        HistoryEntries(state, std::filesystem::absolute(saved), StoreDateNow());
-    if (entries.empty()) {
+    if (HistoryEntries(state, saved, {}).empty()) {
         return;
     }
     Store store;
     StoreStatus status = store.Open(DefaultStorePath());
     if (status.Ok()) {
-        status = store.AddResults(entries);
+        status = EnterSavedResults(store, state, std::filesystem::absolute(saved));
     }
     if (!status.Ok()) {
         PrintError("the results were not entered in the history: " +

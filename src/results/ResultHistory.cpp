@@ -1,4 +1,4 @@
-#include "store/ResultHistory.h"
+#include "results/ResultHistory.h"
 
 #include "core/Cp1251.h"
 #include "results/RecordResults.h"
@@ -47,6 +47,12 @@ std::vector<HistoryEntry> HistoryEntries(const SharedState& state,
                            s.titerDetermination ? r.outcome.value : s.titer, method});
     }
     return entries;
+}
+
+StoreStatus EnterSavedResults(Store& store, const SharedState& state,
+                              const std::filesystem::path& file) {
+    const std::vector<HistoryEntry> entries = HistoryEntries(state, file, StoreDateNow());
+    return entries.empty() ? StoreStatus{} : store.AddResults(entries);
 }
 
 }  // namespace kelm

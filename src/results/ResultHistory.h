@@ -22,4 +22,9 @@ std::vector<HistoryEntry> HistoryEntries(const SharedState& state,
                                          const std::filesystem::path& file,
                                          const std::string& date);
 
+// Enters the computed results of the record saved as `file` in the history,
+// dated now; nothing to enter is done at once.
+StoreStatus EnterSavedResults(Store& store, const SharedState& state,
+                              const std::filesystem::path& file);
+
 }  // namespace kelm
