@@ -34,6 +34,7 @@ bool NewRecord(SharedState& state) {
     state.record.pointCount = 0;
     state.processing.interpolationPointCount = 0;
     state.curve.equivalencePointCount = 0;
+    state.curve.evaluation = {};
     state.record.points.fill(CurvePoint{});
     std::fill_n(state.curve.gridVolume.begin(), kClearedGridEntries, 0.0);
     std::fill_n(state.curve.interpolatedValue.begin(), kClearedGridEntries, 0.0);
@@ -41,9 +42,9 @@ bool NewRecord(SharedState& state) {
     state.record.startTimeKnown = 0;
     state.record.description.fill('\0');
     state.processing.autoPointCount = 1;
-    SetName(state.result.sampleName, {});
-    state.result.sampleAmount = 0.0;
-    state.result.standardMass = 0.0;
+    SetName(state.notes.result.sampleName, {});
+    state.notes.result.sampleAmount = 0.0;
+    state.notes.result.standardMass = 0.0;
     return true;
 }
 

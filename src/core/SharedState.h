@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "core/ResultSettings.h"
+#include "core/RecordNotes.h"
 
 namespace kelm {
 
@@ -138,13 +138,16 @@ struct ProcessedCurve {
     std::int32_t curveProcessed = 0;  // set by every completed run, cleared by a load
     std::int32_t equivalencePointCount = 0;
     std::array<EquivalencePoint, kEquivalenceCapacity> equivalencePoints{};
+    // How the points of the last run were evaluated, and what was doubtful;
+    // it goes with the point list and is cleared with it.
+    EvaluationOutcome evaluation;
 };
 
 struct SharedState {
     TitrationRecord record;
     ProcessingSettings processing;
-    // The sample, the titrant and the unit of the record's result.
-    ResultSettings result;
+    // What the record keeps beyond the original format (the readable block).
+    RecordNotes notes;
     LinkSettings link;
     AcquisitionSettings acquisition;
     EntryDialogLayout entryLayout;
@@ -166,9 +169,9 @@ struct SharedState {
 Rgb BuiltInColour(ColourRole role);
 
 // The document's New: copies the preferred colours into the record's slots and
-// empties the record, keeping its quantity and processing choices, and of its
-// result data the titrant and the method, not the sample's name and amount
-// (nor a standard's mass), which belong to the titration before.
+// empties the record, keeping its quantity, processing choices and notes, but
+// of its result data not the sample's name and amount (nor a standard's
+// mass), which belong to the titration before.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.

@@ -24,7 +24,7 @@ std::string Number(const SharedState& state, double value) {
 }  // namespace
 
 bool HasResultData(const SharedState& state) {
-    return !state.result.IsDefault();
+    return !state.notes.result.IsDefault();
 }
 
 std::vector<PointResult> ComputePointResults(const SharedState& state, int onlyPoint) {
@@ -34,7 +34,7 @@ std::vector<PointResult> ComputePointResults(const SharedState& state, int onlyP
         return results;
     }
     const int count = std::clamp(curve.equivalencePointCount, 0, kMaxEquivalencePoints);
-    const ResultSettings& s = state.result;
+    const ResultSettings& s = state.notes.result;
     for (int k = 0; k < count; ++k) {
         if (onlyPoint > 0 && k + 1 != onlyPoint) {
             continue;
@@ -103,8 +103,8 @@ std::string ResultCellText(const SharedState& state, const PointResult& result) 
 }
 
 std::string ResultTableText(const SharedState& state, const std::vector<PointResult>& results) {
-    const std::string sample = Cp1251ToUtf8(NameView(state.result.sampleName));
-    const std::string unit = ResultUnitText(state.result);
+    const std::string sample = Cp1251ToUtf8(NameView(state.notes.result.sampleName));
+    const std::string unit = ResultUnitText(state.notes.result);
     std::string text = "Проба\tТочка\tОбъём, мл\tРезультат\tЕдиница\r\n";
     for (const PointResult& r : results) {
         text += sample + '\t' + std::to_string(r.point) + '\t' +
@@ -115,7 +115,7 @@ std::string ResultTableText(const SharedState& state, const std::vector<PointRes
 }
 
 std::string ResultSummaryLine(const SharedState& state) {
-    const ResultSettings& s = state.result;
+    const ResultSettings& s = state.notes.result;
     std::string line;
     const std::string_view sample = NameView(s.sampleName);
     if (s.titerDetermination) {
@@ -146,7 +146,7 @@ ReportColumn ResultReportColumn(const SharedState& state) {
     if (!HasResultData(state)) {
         return column;
     }
-    const ResultSettings& s = state.result;
+    const ResultSettings& s = state.notes.result;
     column.title = Utf8ToCp1251(s.titerDetermination ? std::string("Титр")
                                                      : "Результат, " + ResultUnitText(s));
     for (const PointResult& r : ComputePointResults(state)) {
@@ -166,9 +166,9 @@ PageResults ResultPageTexts(const SharedState& state) {
     if (!HasResultData(state)) {
         return page;
     }
-    const std::string unit = ResultUnitText(state.result);
+    const std::string unit = ResultUnitText(state.notes.result);
     for (const PointResult& r : ComputePointResults(state)) {
-        const std::string text = r.outcome.Ok() ? state.result.titerDetermination
+        const std::string text = r.outcome.Ok() ? state.notes.result.titerDetermination
                                                       ? "титр " + ResultCellText(state, r)
                                                       : ResultCellText(state, r) + ' ' + unit
                                                 : ResultCellText(state, r);

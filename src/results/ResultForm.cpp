@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/Cp1251.h"
+#include "core/NumberText.h"
 #include "core/Prompter.h"
 #include "results/ResultUnits.h"
 
@@ -96,29 +97,6 @@ std::string BoxText(double value, double whenEmpty, bool comma) {
 
 }  // namespace
 
-std::optional<double> ParseBoxNumber(std::string_view text) {
-    text = Trimmed(text);
-    std::string pointed(text);
-    if (!pointed.empty() && pointed.front() == '+') {
-        pointed.erase(0, 1);
-        if (!pointed.empty() && (pointed.front() == '-' || pointed.front() == '+')) {
-            return std::nullopt;
-        }
-    }
-    std::replace(pointed.begin(), pointed.end(), ',', '.');
-    if (pointed.empty() || std::count(pointed.begin(), pointed.end(), '.') > 1) {
-        return std::nullopt;
-    }
-    double value = 0.0;
-    const char* end = pointed.data() + pointed.size();
-    const auto [stop, error] =
-        std::from_chars(pointed.data(), end, value, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value + 0.0;
-}
-
 int BoxIndex(ResultControl control) {
     const auto found = std::find(std::begin(kBoxes), std::end(kBoxes), control);
     return found == std::end(kBoxes) ? -1 : static_cast<int>(found - std::begin(kBoxes));
@@ -136,7 +114,7 @@ void ResultForm::Refresh() {
 }
 
 bool ResultForm::BoxLeft(ResultControl control, std::string_view text, Prompter& prompter) {
-    ResultSettings& s = state_.result;
+    ResultSettings& s = state_.notes.result;
     const ResultSettings before = s;
     const int index = BoxIndex(control);
     if (index < 0 || text == view_.boxes[index]) {
@@ -148,7 +126,7 @@ bool ResultForm::BoxLeft(ResultControl control, std::string_view text, Prompter&
                 Utf8ToCp1251(Trimmed(text)));
     } else if (const NumberBox* box = NumberBoxOf(control)) {
         const std::optional<double> typed =
-            Trimmed(text).empty() ? std::optional(box->whenEmpty) : ParseBoxNumber(text);
+            Trimmed(text).empty() ? std::optional(box->whenEmpty) : ParseExactNumber(text);
         if (!typed) {
             prompter.Error(kErrorCaption, "«" + std::string(Trimmed(text)) +
                                               "» — не число. Введите число, например 0,1.");
@@ -170,7 +148,7 @@ bool ResultForm::BoxLeft(ResultControl control, std::string_view text, Prompter&
 
 void ResultForm::SampleUnitChosen(int index) {
     if (index == 0 || index == 1) {
-        state_.result.sampleUnit = index == 1 ? SampleUnit::Gram : SampleUnit::Millilitre;
+        state_.notes.result.sampleUnit = index == 1 ? SampleUnit::Gram : SampleUnit::Millilitre;
         RecordChanged(state_);
     }
     Refresh();
@@ -178,16 +156,16 @@ void ResultForm::SampleUnitChosen(int index) {
 
 void ResultForm::UnitChosen(int index) {
     if (index >= 0 && index < kResultUnitCount) {
-        state_.result.unit = static_cast<ResultUnit>(index);
+        state_.notes.result.unit = static_cast<ResultUnit>(index);
         // The sample follows the unit: a mass unit wants grams, the others mL.
-        state_.result.sampleUnit = UnitInfo(state_.result.unit).sample;
+        state_.notes.result.sampleUnit = UnitInfo(state_.notes.result.unit).sample;
         RecordChanged(state_);
     }
     Refresh();
 }
 
 void ResultForm::TiterDeterminationChosen(bool on) {
-    state_.result.titerDetermination = on;
+    state_.notes.result.titerDetermination = on;
     RecordChanged(state_);
     Refresh();
 }
@@ -204,7 +182,7 @@ void ResultForm::TitrantPicked(std::string_view name, Prompter& prompter) {
         return;
     }
     if (titrant) {
-        ResultSettings& s = state_.result;
+        ResultSettings& s = state_.notes.result;
         SetName(s.titrantName, Utf8ToCp1251(titrant->name));
         s.concentration = titrant->concentration;
         s.titer = titrant->titer;
@@ -214,7 +192,8 @@ void ResultForm::TitrantPicked(std::string_view name, Prompter& prompter) {
 }
 
 const PointResult* ResultForm::SingleTiter(const std::vector<PointResult>& results) const {
-    if (!state_.result.titerDetermination || results.size() != 1 || !results[0].outcome.Ok()) {
+    if (!state_.notes.result.titerDetermination || results.size() != 1 ||
+        !results[0].outcome.Ok()) {
         return nullptr;
     }
     return &results[0];
@@ -223,7 +202,7 @@ const PointResult* ResultForm::SingleTiter(const std::vector<PointResult>& resul
 void ResultForm::UpdateTiter(Prompter& prompter) {
     const std::vector<PointResult> results = ComputePointResults(state_);
     const PointResult* titer = SingleTiter(results);
-    const std::string name = Cp1251ToUtf8(NameView(state_.result.titrantName));
+    const std::string name = Cp1251ToUtf8(NameView(state_.notes.result.titrantName));
     if (titer == nullptr || name.empty()) {
         prompter.Error(kErrorCaption, name.empty()
                                           ? "Укажите название титранта."
@@ -245,18 +224,18 @@ void ResultForm::UpdateTiter(Prompter& prompter) {
             known ? "Записать титр " + value + " как текущий для «" + name + "»?\r\nПрежний титр " +
                         ResultNumberText(known->titer, comma) + " останется в истории титранта."
                   : "Титранта «" + name + "» нет в библиотеке. Добавить его с концентрацией " +
-                        ResultNumberText(state_.result.concentration, comma) + " моль/л и титром " +
-                        value + "?";
+                        ResultNumberText(state_.notes.result.concentration, comma) +
+                        " моль/л и титром " + value + "?";
         if (prompter.AskYesNo(kQuestionCaption, question, Answer::Yes, QuestionIcon::Question) !=
             Answer::Yes) {
             return;
         }
         const std::string file = file_ ? file_().string() : std::string();
         const std::string now = StoreDateNow();
-        status =
-            known ? store->SetTiter(name, titer->outcome.value, now, file)
-                  : store->AddTitrant(
-                        {name, state_.result.concentration, titer->outcome.value, now, file}, now);
+        status = known ? store->SetTiter(name, titer->outcome.value, now, file)
+                       : store->AddTitrant({name, state_.notes.result.concentration,
+                                            titer->outcome.value, now, file},
+                                           now);
     }
     if (!status.Ok()) {
         prompter.Error(kErrorCaption, StoreMessage(status, store->Path(), MessageStyle::Window));
@@ -277,7 +256,7 @@ ResultEnterStep ResultForm::Enter(ResultControl focused) {
         case C::Unit:
             return {C::TiterDetermination};
         case C::TiterDetermination:
-            return {state_.result.titerDetermination ? C::StandardMass : C::Save};
+            return {state_.notes.result.titerDetermination ? C::StandardMass : C::Save};
         case C::StandardRatio:
             return {C::Save};
         case C::Results:
@@ -299,7 +278,7 @@ ResultEnterStep ResultForm::Enter(ResultControl focused) {
 }
 
 void ResultForm::ShowBoxes() {
-    const ResultSettings& s = state_.result;
+    const ResultSettings& s = state_.notes.result;
     const bool comma = state_.display.decimalComma != 0;
     view_.boxes[BoxIndex(C::SampleName)] = Cp1251ToUtf8(NameView(s.sampleName));
     view_.boxes[BoxIndex(C::Titrant)] = Cp1251ToUtf8(NameView(s.titrantName));
@@ -330,7 +309,7 @@ void ResultForm::ShowTitrants(Prompter* prompter) {
 }
 
 void ResultForm::ShowResults() {
-    const ResultSettings& s = state_.result;
+    const ResultSettings& s = state_.notes.result;
     const std::vector<PointResult> results = ComputePointResults(state_);
     const ResultProblem problem =
         s.titerDetermination ? CheckTiterSettings(s) : CheckResultSettings(s);

@@ -116,8 +116,4 @@ private:
     ResultView view_;
 };
 
-// A number typed into a box: the whole text after blanks is one decimal
-// number with a point or a comma ("0,1", "1.5e-3"); nothing otherwise.
-std::optional<double> ParseBoxNumber(std::string_view text);
-
 }  // namespace kelm

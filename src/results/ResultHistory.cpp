@@ -34,7 +34,7 @@ std::vector<HistoryEntry> HistoryEntries(const SharedState& state,
     if (!HasResultData(state)) {
         return entries;
     }
-    const ResultSettings& s = state.result;
+    const ResultSettings& s = state.notes.result;
     const std::string method = MethodText(state);
     const std::string unit =
         s.titerDetermination ? std::string("titer") : std::string(UnitInfo(s.unit).toolName);

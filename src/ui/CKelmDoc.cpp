@@ -54,6 +54,9 @@ CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
         journal_->EndReplaced();
     }
     RedrawViews(state_);
+    if (!result.notice.empty()) {
+        prompter_.Inform(kAppCaption, result.notice);
+    }
     return OpenResult::Opened;
 }
 

@@ -337,6 +337,40 @@ TEST(PrintGraph, NotesFromAboveStandInTheRowsAndBelowTheList) {
     // Without notes the page is what it always was.
     const RecordingSurface plain = Page(*s);
     EXPECT_EQ(plain.log.back(), "text '20.' 600,-1350 800,-1400 left top");
+    // A choice of points is named below the sample's line.
+    s->curve.evaluation.applied = {-kOpenEnd, kOpenEnd, PointChoice::Greatest, 1};
+    RecordingSurface chosen;
+    PrintGraph(*s, chosen, notes, line);
+    EXPECT_EQ(chosen.log.back(), "text 'Выбор точек: наибольшая' 300,-1450 1600,-1500 left top");
+}
+
+TEST(PrintGraph, APageOfAWindowedOrChosenRunSaysSoBelowThePoints) {
+    struct Case {
+        EvaluationSettings applied;
+        bool comma;
+        const char* line;  // empty: nothing below the points
+    };
+    const Case cases[] = {
+        {{}, false, ""},
+        {{4.5, 6.0, PointChoice::All, 1},
+         true,
+         "text 'Окно поиска: от 4,5 до 6 мл' 300,-1400 1600,-1450 left top"},
+        {{-kOpenEnd, kOpenEnd, PointChoice::Greatest, 1},
+         false,
+         "text 'Выбор точек: наибольшая' 300,-1400 1600,-1450 left top"},
+    };
+    for (const Case& c : cases) {
+        auto s = Diagonal(30);
+        Process(*s, 40, {{10.0, 10.0, 1.0}, {12.0, 12.0, 1.0}});
+        s->curve.evaluation.applied = c.applied;
+        s->display.decimalComma = c.comma ? 1 : 0;
+        const RecordingSurface p = Page(*s);
+        if (*c.line == '\0') {
+            EXPECT_THAT(p.log.back(), ::testing::StartsWith("text '12"));
+        } else {
+            EXPECT_EQ(p.log.back(), c.line);
+        }
+    }
 }
 
 TEST(DrawGraph, WildDataNeverLeavesTheCoordinateLimit) {

@@ -17,10 +17,10 @@ SharedState TwoPoints() {
     s.curve.equivalencePointCount = 2;
     s.curve.equivalencePoints[0].volume = 0.4;
     s.curve.equivalencePoints[1].volume = 20.0;
-    s.result.sampleAmount = 20.0;
-    s.result.concentration = 0.1;
-    s.result.blank = 0.5;
-    SetName(s.result.sampleName, Utf8ToCp1251("Проба 1"));
+    s.notes.result.sampleAmount = 20.0;
+    s.notes.result.concentration = 0.1;
+    s.notes.result.blank = 0.5;
+    SetName(s.notes.result.sampleName, Utf8ToCp1251("Проба 1"));
     return s;
 }
 
@@ -48,14 +48,14 @@ TEST(RecordResults, EachPointGetsItsOwnResultOrItsOwnRefusal) {
 
 TEST(RecordResults, ATiterDeterminationGivesTheTiterOfEachPoint) {
     SharedState s = TwoPoints();
-    s.result.titerDetermination = true;
-    s.result.blank = 0.0;
-    s.result.standardMass = 0.2042;
-    s.result.standardMolarMass = 204.22;
+    s.notes.result.titerDetermination = true;
+    s.notes.result.blank = 0.0;
+    s.notes.result.standardMass = 0.2042;
+    s.notes.result.standardMolarMass = 204.22;
     const std::vector<PointResult> all = ComputePointResults(s);
     ASSERT_EQ(all.size(), 2u);
     EXPECT_NEAR(all[1].outcome.value, 0.49995103319949075, 1e-15);
-    EXPECT_EQ(ResultUnitText(s.result), "Титр");
+    EXPECT_EQ(ResultUnitText(s.notes.result), "Титр");
 }
 
 TEST(RecordResults, NumbersKeepFiveSignificantDigitsInFixedForm) {
@@ -91,9 +91,9 @@ TEST(RecordResults, TheTableNamesTheSampleAndWordsARefusal) {
 
 TEST(RecordResults, TheSummaryLineNamesTheSampleAndTheTitrant) {
     SharedState s = TwoPoints();
-    SetName(s.result.titrantName, "NaOH");
+    SetName(s.notes.result.titrantName, "NaOH");
     s.display.decimalComma = 1;
-    s.result.titer = 1.0012;
+    s.notes.result.titer = 1.0012;
     EXPECT_EQ(ResultSummaryLine(s),
               "Проба: Проба 1, 20,000 мл; титрант: NaOH, 0,10000 моль/л, титр 1,0012; "
               "холостой опыт 0,50000 мл");
@@ -102,9 +102,9 @@ TEST(RecordResults, TheSummaryLineNamesTheSampleAndTheTitrant) {
 TEST(RecordResults, OnlyARecordWithDataHasResults) {
     SharedState s;
     EXPECT_FALSE(HasResultData(s));
-    s.result.titer = 1.0;  // the default itself
+    s.notes.result.titer = 1.0;  // the default itself
     EXPECT_FALSE(HasResultData(s));
-    s.result.unit = ResultUnit::Percent;
+    s.notes.result.unit = ResultUnit::Percent;
     EXPECT_TRUE(HasResultData(s));
 }
 
@@ -128,7 +128,7 @@ TEST(RecordResults, TheReportGainsTheResultColumnOnlyWithResultData) {
     for (const auto& row : table) {
         SharedState state = s;
         if (!row.withData) {
-            state.result = ResultSettings{};
+            state.notes.result = ResultSettings{};
         }
         EXPECT_EQ(Cp1251ToUtf8(FillReportWithResults(report, state, row.mode)), row.text);
     }
@@ -136,15 +136,15 @@ TEST(RecordResults, TheReportGainsTheResultColumnOnlyWithResultData) {
 
 TEST(RecordResults, ThePageListsEachResultAndTheSampleLine) {
     SharedState s = TwoPoints();
-    s.result.blank = 0.0;
+    s.notes.result.blank = 0.0;
     const PageResults page = ResultPageTexts(s);
     ASSERT_EQ(page.pointNotes.size(), 2u);
     EXPECT_EQ(Cp1251ToUtf8(page.pointNotes[1]), "0.10000 моль/л");
     EXPECT_EQ(Cp1251ToUtf8(page.listNote),
               "Проба: Проба 1, 20.000 мл; титрант: 0.10000 моль/л, титр 1.0000");
-    s.result.titerDetermination = true;
-    s.result.standardMass = 0.2042;
-    s.result.standardMolarMass = 204.22;
+    s.notes.result.titerDetermination = true;
+    s.notes.result.standardMass = 0.2042;
+    s.notes.result.standardMolarMass = 204.22;
     EXPECT_EQ(Cp1251ToUtf8(ResultPageTexts(s).pointNotes[1]), "титр 0.49995");
     EXPECT_TRUE(ResultPageTexts(SharedState{}).pointNotes.empty());
     EXPECT_TRUE(ResultPageTexts(SharedState{}).listNote.empty());
@@ -152,14 +152,14 @@ TEST(RecordResults, ThePageListsEachResultAndTheSampleLine) {
 
 TEST(RecordResults, NewKeepsTheTitrantAndForgetsTheSample) {
     SharedState s = TwoPoints();
-    SetName(s.result.titrantName, "NaOH");
-    s.result.standardMass = 0.5;
+    SetName(s.notes.result.titrantName, "NaOH");
+    s.notes.result.standardMass = 0.5;
     NewRecord(s);
-    EXPECT_TRUE(NameView(s.result.sampleName).empty());
-    EXPECT_EQ(s.result.sampleAmount, 0.0);
-    EXPECT_EQ(s.result.standardMass, 0.0);
-    EXPECT_EQ(NameView(s.result.titrantName), "NaOH");
-    EXPECT_EQ(s.result.concentration, 0.1);
+    EXPECT_TRUE(NameView(s.notes.result.sampleName).empty());
+    EXPECT_EQ(s.notes.result.sampleAmount, 0.0);
+    EXPECT_EQ(s.notes.result.standardMass, 0.0);
+    EXPECT_EQ(NameView(s.notes.result.titrantName), "NaOH");
+    EXPECT_EQ(s.notes.result.concentration, 0.1);
 }
 
 }  // namespace

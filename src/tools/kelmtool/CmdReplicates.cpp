@@ -70,11 +70,11 @@ struct Replicate {
 // the first file sets; a file whose data give none is left out with the reason.
 void TakeResults(Replicate& f, const SharedState& state, const ResultOverrides& overrides,
                  std::string& unit) {
-    ResultSettings settings = state.result;
+    ResultSettings settings = state.notes.result;
     ApplyResultOverrides(overrides, settings);
     const std::string_view own = UnitInfo(settings.unit).toolName;
     SharedState probe;  // only the settings differ: the curve is the state's
-    probe.result = settings;
+    probe.notes.result = settings;
     probe.curve = state.curve;
     f.volumes.clear();
     for (const PointResult& r : ComputePointResults(probe, overrides.point.value_or(0))) {
@@ -213,6 +213,10 @@ void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>
         } else if (f.volumes.empty()) {
             notes += TabFieldText(f.name) + ": no equivalence point" + std::string(kLineEnd);
         }
+        if (!f.outcome.notice.empty()) {
+            notes += TabFieldText(f.name) + ": " + TabFieldText(f.outcome.notice) +
+                     std::string(kLineEnd);
+        }
     }
     if (!EqualCounts(files)) {
         notes += "The files found different numbers of equivalence points (";
@@ -278,12 +282,12 @@ void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>&
 }  // namespace
 
 int RunReplicates(Args words) {
-    const std::optional<ParsedArgs> args =
-        ParseArgs(words,
-                  {"--criterion", "--end-value", "--interpolation", "--grid", "--filter",
-                   "--strength", "--sample", "--sample-unit", "--titrant-concentration", "--titer",
-                   "--blank", "--ratio", "--molar-mass", "--unit"},
-                  {"--comma", "--point", "--json", "--result"});
+    const std::optional<ParsedArgs> args = ParseArgs(
+        words,
+        {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength",
+         "--window", "--select", "--sample", "--sample-unit", "--titrant-concentration", "--titer",
+         "--blank", "--ratio", "--molar-mass", "--unit"},
+        {"--comma", "--point", "--json", "--result"});
     if (!args) {
         return kExitUsage;
     }
@@ -311,7 +315,7 @@ int RunReplicates(Args words) {
     std::vector<Replicate> files;
     FileNames names(args->positional, std::cin);
     for (FileName name; names.Next(name);) {
-        files.push_back({name.path, {kExitOk, name.problem, false}, {}});
+        files.push_back({name.path, {kExitOk, name.problem, false, {}}, {}});
         if (!name.problem.empty()) {
             files.back().outcome.status = kExitIoErr;
         }

@@ -15,8 +15,8 @@
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
 #include "results/RecordResults.h"
-#include "results/ResultUnits.h"
 #include "results/ResultHistory.h"
+#include "results/ResultUnits.h"
 
 namespace kelm::tool {
 
@@ -78,7 +78,7 @@ FileResults Evaluate(const FileOutcome& outcome, const SharedState& state,
         out.worst = outcome.status;
         return out;
     }
-    const ResultSettings& s = state.result;
+    const ResultSettings& s = state.notes.result;
     out.unit = s.titerDetermination ? "titer" : std::string(UnitInfo(s.unit).toolName);
     out.sample = Cp1251ToUtf8(NameView(s.sampleName));
     const ResultProblem settings =
@@ -216,7 +216,7 @@ int RunResult(Args words) {
         FileOutcome outcome = name.problem.empty() ? LoadAndProcess(name.path, processing, *state)
                                                    : FileOutcome{kExitIoErr, name.problem, false};
         if (outcome.loaded) {
-            ApplyResultOverrides(result, state->result);
+            ApplyResultOverrides(result, state->notes.result);
         }
         const FileResults file = Evaluate(outcome, *state, result.point);
         for (const Row& row : file.rows) {

@@ -93,9 +93,9 @@ int RunTiter(Args words) {
         PrintError(path + ": " + outcome.reason);
         return outcome.status;
     }
-    state->result.titerDetermination = true;
-    ApplyResultOverrides(result, state->result);
-    if (const ResultProblem problem = CheckTiterSettings(state->result);
+    state->notes.result.titerDetermination = true;
+    ApplyResultOverrides(result, state->notes.result);
+    if (const ResultProblem problem = CheckTiterSettings(state->notes.result);
         problem != ResultProblem::None) {
         return UsageError(std::string(ProblemText(problem, MessageStyle::Tool)), kUsage);
     }
