@@ -260,7 +260,7 @@ ResultEnterStep ResultForm::Enter(ResultControl focused) {
         case C::StandardRatio:
             return {C::Save};
         case C::Results:
-            return {C::Copy};
+            return {view_.canCopy ? C::Copy : C::Save};
         case C::Copy:
             return {C::Copy, false, false, true};
         case C::UpdateTiter:

@@ -68,21 +68,21 @@ struct Replicate {
 
 // The results of the file's points into its volumes' place, in `unit`, which
 // the first file sets; a file whose data give none is left out with the reason.
-void TakeResults(Replicate& f, const SharedState& state, const ResultOverrides& overrides,
+void TakeResults(Replicate& f, SharedState& state, const ResultOverrides& overrides,
                  std::string& unit) {
-    ResultSettings settings = state.notes.result;
-    ApplyResultOverrides(overrides, settings);
-    const std::string_view own = UnitInfo(settings.unit).toolName;
-    SharedState probe;  // only the settings differ: the curve is the state's
-    probe.notes.result = settings;
-    probe.curve = state.curve;
+    ApplyResultOverrides(overrides, state.notes.result);
+    const std::string_view own = UnitInfo(state.notes.result.unit).toolName;
     f.volumes.clear();
-    for (const PointResult& r : ComputePointResults(probe, overrides.point.value_or(0))) {
+    const auto leaveOut = [&f](int status, std::string reason) {
+        f.outcome.status = status;
+        f.outcome.reason = std::move(reason);
+        f.volumes.clear();
+    };
+    for (const PointResult& r : ComputePointResults(state)) {
         if (!r.outcome.Ok()) {
             const ResultProblem problem = r.outcome.problem;
-            f.outcome = {IsSettingsProblem(problem) ? kExitUsage : kExitDataErr,
-                         std::string(ProblemText(problem, MessageStyle::Tool)), true};
-            f.volumes.clear();
+            leaveOut(IsSettingsProblem(problem) ? kExitUsage : kExitDataErr,
+                     std::string(ProblemText(problem, MessageStyle::Tool)));
             return;
         }
         f.volumes.push_back(r.outcome.value);
@@ -90,10 +90,8 @@ void TakeResults(Replicate& f, const SharedState& state, const ResultOverrides& 
     if (unit.empty()) {
         unit = own;
     } else if (unit != own) {
-        f.outcome = {kExitUsage,
-                     "its results are in " + std::string(own) + ", the first file's in " + unit,
-                     true};
-        f.volumes.clear();
+        leaveOut(kExitUsage,
+                 "its results are in " + std::string(own) + ", the first file's in " + unit);
     }
 }
 

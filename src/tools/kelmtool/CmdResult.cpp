@@ -213,8 +213,9 @@ int RunResult(Args words) {
     bool any = false;
     for (FileName name; names.Next(name);) {
         any = true;
-        FileOutcome outcome = name.problem.empty() ? LoadAndProcess(name.path, processing, *state)
-                                                   : FileOutcome{kExitIoErr, name.problem, false};
+        FileOutcome outcome = name.problem.empty()
+                                  ? LoadAndProcess(name.path, processing, *state)
+                                  : FileOutcome{kExitIoErr, name.problem, false, {}};
         if (outcome.loaded) {
             ApplyResultOverrides(result, state->notes.result);
         }
