@@ -235,9 +235,11 @@ std::string LeftOutText(const EvaluationOutcome& o, const Wording& w, int report
         text = std::to_string(o.foundCount) + " points found, " + std::to_string(reported) +
                " reported; not reported: ";
     }
+    // "; " between Russian volumes, whose decimal separator may be the comma.
+    const std::string between = w.Russian() ? "; " : ", ";
     const int shown = std::min(o.leftOutCount, EvaluationOutcome::kLeftOutShown);
     for (int k = 0; k < shown; ++k) {
-        text += (k == 0 ? "" : ", ") + w.Volume(o.leftOut[k]);
+        text += (k == 0 ? "" : between) + w.Volume(o.leftOut[k]);
     }
     text += w.Russian() ? " мл" : " mL";
     if (o.leftOutCount > shown) {

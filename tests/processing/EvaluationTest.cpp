@@ -170,7 +170,7 @@ TEST(Evaluation, TheChoiceKeepsThePointsItNamesInVolumeOrderAndSaysWhatItLeftOut
     state->notes.evaluation.choice = PointChoice::Greatest;
     RunProcessing(*state);
     EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::Russian),
-              "Найдено точек: 3, показана наибольшая. Не показаны точки при 5, 24 мл.");
+              "Найдено точек: 3, показана наибольшая. Не показаны точки при 5; 24 мл.");
     EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::English),
               "3 points found, 1 reported; not reported: 5, 24 mL");
 }
