@@ -302,5 +302,63 @@ TEST_F(ResultTool, ReplicateResultsComeFromEachFilesOwnVolume) {
     EXPECT_THAT(plain.err, HasSubstr("go with --result"));
 }
 
+TEST_F(ResultTool, EachFileGivesItsResultFromItsOwnStoredData) {
+    // The worked example: 10, 15 and 20 mL aliquots, each file with its amount.
+    const Words samples = {test::Example("hcl-sample-1.kel"), test::Example("hcl-sample-2.kel"),
+                           test::Example("hcl-sample-3.kel")};
+    const ToolOutcome json =
+        Run({"result", samples[0], samples[1], samples[2], "--grid", "500", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_THAT(json.out, HasSubstr("\"sample\":\"HCl, проба 7, аликвота 2\""));
+    const ToolOutcome o =
+        Run({"replicates", "--result", "--grid", "500", samples[0], samples[1], samples[2]});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::vector<std::string> lines = Lines(o.out);
+    ASSERT_GE(lines.size(), 2u);
+    // Each within 0.2 % of the 0.1012 M the files were made with.
+    EXPECT_THAT(lines[1], StartsWith("1\t3\tmol/L\t0.101"));
+    // An override of the amount applies to every file: the spread grows.
+    const ToolOutcome same = Run({"replicates", "--result", "--grid", "500", "--sample", "15",
+                                  samples[0], samples[1], samples[2]});
+    ASSERT_EQ(same.status, 0) << same.err;
+    EXPECT_THAT(Lines(same.out)[1], StartsWith("1\t3\tmol/L\t0.10"));
+    EXPECT_THAT(Lines(same.out)[1], Not(HasSubstr("\t0.08\t")));
+
+    // Files of different units are not mixed.
+    const std::string other = Path("other.kel");
+    const ToolOutcome converted =
+        Run({"result", samples[0], "--unit", "g/L", "--molar-mass", "36.46", "-o", other});
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    const ToolOutcome mixed = Run({"replicates", "--result", samples[1], samples[2], other});
+    EXPECT_EQ(mixed.status, 64);
+    EXPECT_THAT(mixed.err, HasSubstr("its results are in g/L, the first file's in mol/L"));
+}
+
+TEST_F(ResultTool, TheSavedRecordKeepsItsDataAndShowPrintsThem) {
+    const std::string file = Line("a.kel", 20.0);
+    const ToolOutcome saved =
+        Tool({"result", file, "-o", Path("out.kel")},
+             {"--sample", "0.5", "--sample-unit", "g", "--unit", "%", "--molar-mass", "40",
+              "--titrant-concentration", "0.1", "--blank", "0.25", "--ratio", "0.5"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    // Opened again without any option, the file gives the same result.
+    const ToolOutcome again = Tool({"result", Path("out.kel")}, {});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(Lines(again.out)[1], Path("out.kel") + "\t1\t20.000\t7.9000\t%\t\t");
+    const ToolOutcome show = Run({"show", Path("out.kel")});
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_THAT(show.out, HasSubstr("\"result\": {\"sample\": \"\", \"sampleAmount\": 0.5, "
+                                    "\"sampleUnit\": \"g\", \"titrant\": \"\", "
+                                    "\"concentration\": 0.1, \"titer\": 1, \"blank\": 0.25, "
+                                    "\"ratio\": 0.5, \"molarMass\": 40, \"unit\": \"%\""));
+    // A file without data shows none, as before.
+    EXPECT_THAT(Run({"show", file}).out, Not(HasSubstr("\"result\"")));
+    // A refused combination writes nothing.
+    const ToolOutcome refused =
+        Tool({"result", file, "-o", Path("no.kel")}, {"--sample", "1", "--unit", "g/L"});
+    EXPECT_EQ(refused.status, 64);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no.kel"));
+}
+
 }  // namespace
 }  // namespace kelm
