@@ -138,18 +138,6 @@ constexpr std::array<std::string_view, kResultUnitCount> kUnitWords = {
     kMillimolPerGram.view(),
 };
 
-// The shortest text that reads back as the same double, so that the file
-// gives the same result wherever it is opened.
-std::string ExactText(double value, bool decimalComma) {
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
-    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
-    if (decimalComma) {
-        std::replace(text.begin(), text.end(), '.', ',');
-    }
-    return text;
-}
-
 // A quantity of the result data: a finite number, not below 0 (the results
 // themselves refuse what is out of their range, with their own words).
 bool ReadQuantity(std::string_view text, double& into) {
@@ -176,7 +164,8 @@ NoteLine QuantityLine(std::string_view label) {
         label,
         [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
             const double value = n.result.*member;
-            return value == fallback ? std::nullopt : std::optional(ExactText(value, comma));
+            return value == fallback ? std::nullopt
+                                     : std::optional(ExactNumberText(value, comma).str());
         },
         [](std::string_view text, RecordNotes& n) { return ReadQuantity(text, n.result.*member); }};
 }
@@ -200,7 +189,7 @@ std::optional<std::string> WriteSampleAmount(const RecordNotes& n, bool comma) {
     if (r.sampleAmount == 0.0 && r.sampleUnit == SampleUnit::Millilitre) {
         return std::nullopt;
     }
-    return ExactText(r.sampleAmount, comma) + ' ' +
+    return ExactNumberText(r.sampleAmount, comma).str() + ' ' +
            std::string(r.sampleUnit == SampleUnit::Gram ? kGram.view() : kMillilitre.view());
 }
 

@@ -199,7 +199,8 @@ private:
 // (the sample and the titrant). A run that searched in a window or chose among
 // the points says so in a row of its own below them.
 void DrawEquivalenceList(const SharedState& state, Surface& page,
-                         std::span<const std::string> pointNotes, std::string_view listNote) {
+                         std::span<const std::string> pointNotes,
+                         std::span<const std::string> listNotes) {
     page.DrawText(kEquivalenceListHeading, {300, 1250, 800, 1300}, HAlign::Left, VAlign::Top);
     const int count = std::clamp(state.curve.equivalencePointCount, 0, kEquivalenceCapacity);
     for (int j = 0; j < count; ++j) {
@@ -214,9 +215,9 @@ void DrawEquivalenceList(const SharedState& state, Surface& page,
         }
     }
     int row = count;
-    if (!listNote.empty()) {
+    for (const std::string& note : listNotes) {
         const int top = 1300 + 50 * row++;
-        page.DrawText(listNote, {300, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
+        page.DrawText(note, {300, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
     }
     if (state.curve.curveProcessed != 0) {
         const auto summary =
@@ -236,11 +237,11 @@ void DrawGraph(SharedState& state, Surface& surface, int width, int height) {
 }
 
 void PrintGraph(SharedState& state, Surface& surface, std::span<const std::string> pointNotes,
-                std::string_view listNote) {
+                std::span<const std::string> listNotes) {
     YNegatedSurface page(surface);
     const PassStyle style = PageStyle();
     if (GraphPass(state, page, style).Run()) {
-        DrawEquivalenceList(state, page, pointNotes, listNote);
+        DrawEquivalenceList(state, page, pointNotes, listNotes);
     }
 }
 

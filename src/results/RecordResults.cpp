@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/Cp1251.h"
+#include "core/NumberText.h"
 #include "results/ResultUnits.h"
 
 namespace kelm {
@@ -114,31 +115,33 @@ std::string ResultTableText(const SharedState& state, const std::vector<PointRes
     return text;
 }
 
-std::string ResultSummaryLine(const SharedState& state) {
+std::vector<std::string> ResultSummaryLines(const SharedState& state) {
     const ResultSettings& s = state.notes.result;
-    std::string line;
-    const std::string_view sample = NameView(s.sampleName);
+    const bool comma = Comma(state);
+    const auto exact = [comma](double value) { return ExactNumberText(value, comma).str(); };
+    std::string first;
     if (s.titerDetermination) {
-        line = "Установка титра: стандарт " + Number(state, s.standardMass) + " г";
+        first = "Стандарт: " + exact(s.standardMass) + " г; " + exact(s.standardPurity) + " %; " +
+                exact(s.standardMolarMass) + " г/моль";
     } else {
-        line = "Проба: ";
-        if (!sample.empty()) {
-            line += Cp1251ToUtf8(sample) + ", ";
+        first = "Проба: ";
+        if (const std::string_view sample = NameView(s.sampleName); !sample.empty()) {
+            first += Cp1251ToUtf8(sample) + "; ";
         }
-        line += Number(state, s.sampleAmount) + ' ' + std::string(SampleUnitLabel(s.sampleUnit));
+        first += exact(s.sampleAmount) + ' ' + std::string(SampleUnitLabel(s.sampleUnit));
     }
-    line += "; титрант: ";
+    std::string second = "Титрант: ";
     if (const std::string_view titrant = NameView(s.titrantName); !titrant.empty()) {
-        line += Cp1251ToUtf8(titrant) + ", ";
+        second += Cp1251ToUtf8(titrant) + "; ";
     }
-    line += Number(state, s.concentration) + " моль/л";
+    second += exact(s.concentration) + " моль/л";
     if (!s.titerDetermination) {
-        line += ", титр " + Number(state, s.titer);
+        second += "; титр " + exact(s.titer);
     }
     if (s.blank != 0.0) {
-        line += "; холостой опыт " + Number(state, s.blank) + " мл";
+        second += "; холостой опыт " + exact(s.blank) + " мл";
     }
-    return line;
+    return {first, second};
 }
 
 ReportColumn ResultReportColumn(const SharedState& state) {
@@ -174,7 +177,9 @@ PageResults ResultPageTexts(const SharedState& state) {
                                                 : ResultCellText(state, r);
         page.pointNotes.push_back(Utf8ToCp1251(text));
     }
-    page.listNote = Utf8ToCp1251(ResultSummaryLine(state));
+    for (const std::string& line : ResultSummaryLines(state)) {
+        page.listNotes.push_back(Utf8ToCp1251(line));
+    }
     return page;
 }
 

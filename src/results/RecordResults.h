@@ -43,9 +43,10 @@ std::string ResultCellText(const SharedState& state, const PointResult& result);
 // sample, point, volume, result, unit; for the user to paste elsewhere.
 std::string ResultTableText(const SharedState& state, const std::vector<PointResult>& results);
 
-// The sample and the titrant in one line for the printed page (UTF-8), e.g.
-// "Проба: HCl 1, 20 мл; титрант: NaOH, 0,1 моль/л, титр 1,0012".
-std::string ResultSummaryLine(const SharedState& state);
+// The sample (or the standard) and the titrant in two lines for the printed
+// page (UTF-8), e.g. "Проба: HCl 1; 20 мл" and "Титрант: NaOH; 0,1 моль/л;
+// титр 1,0012", the numbers as the user gave them.
+std::vector<std::string> ResultSummaryLines(const SharedState& state);
 
 // The result column of the results window's list of equivalence points
 // (code page 1251): "Результат, моль/л" or "Титр" and one cell per point; an
@@ -57,11 +58,11 @@ ReportColumn ResultReportColumn(const SharedState& state);
 std::string FillReportWithResults(ResultsReport& report, const SharedState& state, ReportMode mode);
 
 // What the printed page lists with the equivalence points (code page 1251):
-// each point's result with its unit, and the sample and titrant line; empty
+// each point's result with its unit, and the sample and titrant lines; empty
 // for a record without result data.
 struct PageResults {
     std::vector<std::string> pointNotes;
-    std::string listNote;
+    std::vector<std::string> listNotes;
 };
 PageResults ResultPageTexts(const SharedState& state);
 

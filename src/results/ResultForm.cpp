@@ -1,7 +1,6 @@
 #include "results/ResultForm.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -75,19 +74,11 @@ std::string_view Trimmed(std::string_view text) {
                : text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The shortest text that reads back as the value, with the user's separator;
-// the empty box for the value an empty box stands for, when that is 0.
+// The box of a value: every digit it has, with the user's separator; the
+// empty box for the value an empty box stands for, when that is 0.
 std::string BoxText(double value, double whenEmpty, bool comma) {
-    if (value == whenEmpty && whenEmpty == 0.0) {
-        return {};
-    }
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
-    if (comma) {
-        std::replace(text.begin(), text.end(), '.', ',');
-    }
-    return text;
+    return value == whenEmpty && whenEmpty == 0.0 ? std::string()
+                                                  : ExactNumberText(value, comma).str();
 }
 
 }  // namespace

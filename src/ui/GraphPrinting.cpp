@@ -34,7 +34,7 @@ bool DrawPage(SharedState& state, QPagedPaintDevice& device, int resolution) {
     PainterSurface surface =
         PainterSurface::ForPage(painter, resolution, PageFontHeight(ScreenDotsPerInchY()));
     const PageResults results = ResultPageTexts(state);
-    PrintGraph(state, surface, results.pointNotes, results.listNote);
+    PrintGraph(state, surface, results.pointNotes, results.listNotes);
     return painter.end();
 }
 

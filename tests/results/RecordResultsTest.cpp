@@ -94,9 +94,15 @@ TEST(RecordResults, TheSummaryLineNamesTheSampleAndTheTitrant) {
     SetName(s.notes.result.titrantName, "NaOH");
     s.display.decimalComma = 1;
     s.notes.result.titer = 1.0012;
-    EXPECT_EQ(ResultSummaryLine(s),
-              "Проба: Проба 1, 20,000 мл; титрант: NaOH, 0,10000 моль/л, титр 1,0012; "
-              "холостой опыт 0,50000 мл");
+    EXPECT_EQ(ResultSummaryLines(s),
+              (std::vector<std::string>{"Проба: Проба 1; 20 мл",
+                                        "Титрант: NaOH; 0,1 моль/л; титр 1,0012; холостой опыт "
+                                        "0,5 мл"}));
+    s.notes.result.titerDetermination = true;
+    s.notes.result.standardMass = 0.4084;
+    s.notes.result.standardPurity = 99.95;
+    s.notes.result.standardMolarMass = 204.22;
+    EXPECT_EQ(ResultSummaryLines(s)[0], "Стандарт: 0,4084 г; 99,95 %; 204,22 г/моль");
 }
 
 TEST(RecordResults, OnlyARecordWithDataHasResults) {
@@ -140,14 +146,15 @@ TEST(RecordResults, ThePageListsEachResultAndTheSampleLine) {
     const PageResults page = ResultPageTexts(s);
     ASSERT_EQ(page.pointNotes.size(), 2u);
     EXPECT_EQ(Cp1251ToUtf8(page.pointNotes[1]), "0.10000 моль/л");
-    EXPECT_EQ(Cp1251ToUtf8(page.listNote),
-              "Проба: Проба 1, 20.000 мл; титрант: 0.10000 моль/л, титр 1.0000");
+    ASSERT_EQ(page.listNotes.size(), 2u);
+    EXPECT_EQ(Cp1251ToUtf8(page.listNotes[0]), "Проба: Проба 1; 20 мл");
+    EXPECT_EQ(Cp1251ToUtf8(page.listNotes[1]), "Титрант: 0.1 моль/л; титр 1");
     s.notes.result.titerDetermination = true;
     s.notes.result.standardMass = 0.2042;
     s.notes.result.standardMolarMass = 204.22;
     EXPECT_EQ(Cp1251ToUtf8(ResultPageTexts(s).pointNotes[1]), "титр 0.49995");
     EXPECT_TRUE(ResultPageTexts(SharedState{}).pointNotes.empty());
-    EXPECT_TRUE(ResultPageTexts(SharedState{}).listNote.empty());
+    EXPECT_TRUE(ResultPageTexts(SharedState{}).listNotes.empty());
 }
 
 TEST(RecordResults, NewKeepsTheTitrantAndForgetsTheSample) {

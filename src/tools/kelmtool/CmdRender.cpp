@@ -286,7 +286,7 @@ int RunRender(Args args) {
         drawing.screen = [state](Surface& s, int w, int h) { DrawGraph(*state, s, w, h); };
         drawing.page = [state](Surface& s) {
             const PageResults results = ResultPageTexts(*state);
-            PrintGraph(*state, s, results.pointNotes, results.listNote);
+            PrintGraph(*state, s, results.pointNotes, results.listNotes);
         };
     }
 
