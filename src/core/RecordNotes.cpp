@@ -158,14 +158,15 @@ std::string NameText(const ResultName& name) {
     return text;
 }
 
-template <double ResultSettings::*member, double fallback>
+// The default is a whole number, which every compiler takes as a template argument.
+template <double ResultSettings::*member, int fallback>
 NoteLine QuantityLine(std::string_view label) {
     return {
         label,
         [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
             const double value = n.result.*member;
-            return value == fallback ? std::nullopt
-                                     : std::optional(ExactNumberText(value, comma).str());
+            return value == double(fallback) ? std::nullopt
+                                             : std::optional(ExactNumberText(value, comma).str());
         },
         [](std::string_view text, RecordNotes& n) { return ReadQuantity(text, n.result.*member); }};
 }
@@ -248,11 +249,11 @@ const std::array<NoteLine, 17> kLines = {{
     NameLine<&ResultSettings::sampleName>(kSampleLabel.view()),
     {kSampleAmountLabel.view(), WriteSampleAmount, ReadSampleAmount},
     NameLine<&ResultSettings::titrantName>(kTitrantLabel.view()),
-    QuantityLine<&ResultSettings::concentration, 0.0>(kConcentrationLabel.view()),
-    QuantityLine<&ResultSettings::titer, 1.0>(kTiterLabel.view()),
-    QuantityLine<&ResultSettings::blank, 0.0>(kBlankLabel.view()),
-    QuantityLine<&ResultSettings::ratio, 1.0>(kRatioLabel.view()),
-    QuantityLine<&ResultSettings::molarMass, 0.0>(kMolarMassLabel.view()),
+    QuantityLine<&ResultSettings::concentration, 0>(kConcentrationLabel.view()),
+    QuantityLine<&ResultSettings::titer, 1>(kTiterLabel.view()),
+    QuantityLine<&ResultSettings::blank, 0>(kBlankLabel.view()),
+    QuantityLine<&ResultSettings::ratio, 1>(kRatioLabel.view()),
+    QuantityLine<&ResultSettings::molarMass, 0>(kMolarMassLabel.view()),
     {kUnitLabel.view(), WriteUnit, ReadUnit},
     {kTiterDeterminationLabel.view(),
      [](const RecordNotes& n, bool) -> std::optional<std::string> {
@@ -263,10 +264,10 @@ const std::array<NoteLine, 17> kLines = {{
          n.result.titerDetermination = text == kYes.view();
          return n.result.titerDetermination;
      }},
-    QuantityLine<&ResultSettings::standardMass, 0.0>(kStandardMassLabel.view()),
-    QuantityLine<&ResultSettings::standardPurity, 100.0>(kPurityLabel.view()),
-    QuantityLine<&ResultSettings::standardMolarMass, 0.0>(kStandardMolarMassLabel.view()),
-    QuantityLine<&ResultSettings::standardRatio, 1.0>(kStandardRatioLabel.view()),
+    QuantityLine<&ResultSettings::standardMass, 0>(kStandardMassLabel.view()),
+    QuantityLine<&ResultSettings::standardPurity, 100>(kPurityLabel.view()),
+    QuantityLine<&ResultSettings::standardMolarMass, 0>(kStandardMolarMassLabel.view()),
+    QuantityLine<&ResultSettings::standardRatio, 1>(kStandardRatioLabel.view()),
 }};
 
 bool IsBlank(char c) {
