@@ -253,6 +253,7 @@ LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
     // then: the loaded one is shown as measured and saves no equivalence table.
     state.curve.curveProcessed = 0;
     state.curve.equivalencePointCount = 0;
+    ++state.recordIdentity;
     return LoadStatus::Loaded;
 }
 

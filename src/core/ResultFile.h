@@ -28,7 +28,8 @@ std::string SaveRecord(const SharedState& state);
 void SaveRecord(const SharedState& state, std::string& out);
 
 // Reads the encoded part into the state. A failed load changes nothing: the
-// file is read into scratch state that is committed only when it succeeded.
+// file is read into scratch state that is committed only when it succeeded,
+// and then the record gets a new identity.
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes);
 
 }  // namespace kelm

@@ -227,6 +227,46 @@ TEST_F(EntryDlgTest, TheTimerRunsWhileAReadingIsAwaitedEvenWhenHidden) {
     EXPECT_FALSE(timer.isActive());
 }
 
+// "Создать" or "&Открыть..." while a first addition of 0 waits: the value
+// taken next belongs to the record that is gone, and the window goes back to
+// a new addition.
+TEST_F(EntryDlgTest, NewOrOpenDropsAFirstAdditionOfZero) {
+    const QString emptyFile = WriteRecord("empty.kel", 0);
+    const std::pair<RecordMode, bool> rows[] = {
+        {RecordMode::Manual, false},    {RecordMode::Manual, true}, {RecordMode::Instrument, false},
+        {RecordMode::Instrument, true}, {RecordMode::Timer, false}, {RecordMode::Drift, true},
+    };
+    NewRecord(state_);
+    Open();
+    for (const auto& [mode, open] : rows) {
+        ChooseMode(mode);
+        Retype(AdditionBox(), "0");
+        QTest::mouseClick(AddButton(), Qt::LeftButton);
+        ASSERT_TRUE(dlg_->Entry().AdditionPending()) << int(mode) << open;
+        if (open) {
+            ASSERT_TRUE(Frame().OpenFile(emptyFile));
+        } else {
+            Frame().Action(Command::FileNew)->trigger();
+        }
+        if (mode == RecordMode::Manual) {
+            Retype(ValueBox(), "7");
+        } else {
+            for (int i = 0; i < 35; ++i) {
+                Tick();
+            }
+        }
+        if (RecordButton()->isEnabled()) {
+            QTest::mouseClick(RecordButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(state_.record.pointCount, 0) << int(mode) << open;
+        EXPECT_EQ(List()->topLevelItemCount(), 0) << int(mode) << open;
+        EXPECT_FALSE(dlg_->Entry().AdditionPending()) << int(mode) << open;
+        EXPECT_FALSE(dlg_->AcquisitionTimer().isActive()) << int(mode) << open;
+        EXPECT_TRUE(AddButton()->isEnabled()) << int(mode) << open;
+    }
+    EXPECT_TRUE(prompter_.messages.empty());
+}
+
 TEST_F(EntryDlgTest, TwoFailedTicksAskOnceAndNoGoesOnByHand) {
     NewRecord(state_);
     Open();
