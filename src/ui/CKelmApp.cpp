@@ -18,32 +18,6 @@ namespace kelm {
 
 namespace {
 
-bool IsFlag(const QString& word, QLatin1StringView name) {
-    return (word.startsWith('/') || word.startsWith('-')) &&
-           word.mid(1).compare(name, Qt::CaseInsensitive) == 0;
-}
-
-}  // namespace
-
-ShellCommand ParseCommandLine(const QStringList& words) {
-    ShellCommand command;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        if (IsFlag(word, QLatin1StringView("pt")) && i + 2 < words.size()) {
-            command = {ShellCommand::Kind::PrintTo, words[i + 1], words[i + 2]};
-            i += 2;
-        } else if (IsFlag(word, QLatin1StringView("p")) && i + 1 < words.size()) {
-            command = {ShellCommand::Kind::Print, words[i + 1], {}};
-            ++i;
-        } else if (command.kind == ShellCommand::Kind::New) {
-            command = {ShellCommand::Kind::Open, word, {}};
-        }
-    }
-    return command;
-}
-
-namespace {
-
 AppServices WithDefaults(AppServices services, const SharedState& state, const Clock& systemClock) {
     if (!services.makePrompter) {
         services.makePrompter = [](QWidget* owner) { return std::make_unique<QtPrompter>(owner); };
@@ -126,6 +100,11 @@ StartResult CKelmApp::Start() {
             }
             return PrintWithoutDialog(state_, command.printer, prompter_) ? StartResult::Done
                                                                           : StartResult::Failed;
+        case ShellCommand::Kind::Help:
+        case ShellCommand::Kind::Version:
+        case ShellCommand::Kind::Refused:
+            // Answered on the terminal before the toolkit started.
+            return StartResult::Failed;
     }
 
     ApplyStartDefaults(state_);

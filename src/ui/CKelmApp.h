@@ -12,6 +12,7 @@
 #include "core/RecordKeeper.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CMainFrame.h"
+#include "ui/CommandLine.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
 #include "ui/ProcessingCommand.h"
@@ -21,15 +22,6 @@ namespace kelm {
 
 class Prompter;
 struct SharedState;
-
-// What the command line asks for: `kelm`, `kelm FILE`, `kelm /p FILE`,
-// `kelm /pt FILE PRINTER` (flags also with "-", any letter case).
-struct ShellCommand {
-    enum class Kind { New, Open, Print, PrintTo } kind = Kind::New;
-    QString file;
-    QString printer;
-};
-ShellCommand ParseCommandLine(const QStringList& words);
 
 enum class StartResult {
     Running,  // the main window is up: run the event loop, then Exit()
@@ -53,7 +45,8 @@ struct AppServices {
 class CKelmApp {
 public:
     // `prompter` is the shell's own (file, print and start-up messages);
-    // `words` are the command-line words after the program name;
+    // `words` are the command-line words after the program name, those that
+    // main has not answered on the terminal already;
     // `settingsPath` is the settings file read at start and written at exit.
     CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
              std::filesystem::path settingsPath = "kelm.cfg", AppServices services = {});

@@ -1,0 +1,168 @@
+// The command line: the forms the desktop uses, help and version, and every
+// other word refused rather than opened as a file; answered without a display.
+#include <QProcess>
+#include <sstream>
+
+#include "UiTestSupport.h"
+#include "core/Version.h"
+#include "ui/CommandLine.h"
+
+namespace kelm::test {
+namespace {
+
+using Kind = ShellCommand::Kind;
+
+TEST(CommandLine, AcceptsTheDesktopFormsAndRefusesTheRest) {
+    struct Case {
+        QStringList words;
+        Kind kind;
+        const char* file;
+        const char* printer;
+        const char* problem;  // the refusal, as stderr shows it after "kelm: "
+    };
+    const Case cases[] = {
+        {{}, Kind::New, "", "", ""},
+        {{"a.kel"}, Kind::Open, "a.kel", "", ""},
+        {{"/home/lab/p.kel"}, Kind::Open, "/home/lab/p.kel", "", ""},
+        {{"/p", "b.kel"}, Kind::Print, "b.kel", "", ""},
+        {{"-P", "b.kel"}, Kind::Print, "b.kel", "", ""},
+        {{"/pt", "c.kel", "Lab printer"}, Kind::PrintTo, "c.kel", "Lab printer", ""},
+        {{"--help"}, Kind::Help, "", "", ""},
+        {{"-h"}, Kind::Help, "", "", ""},
+        {{"--version"}, Kind::Version, "", "", ""},
+        {{"-x"}, Kind::Refused, "", "", "unknown option '-x'"},
+        {{"--open", "a.kel"}, Kind::Refused, "", "", "unknown option '--open'"},
+        {{"-platform", "offscreen"}, Kind::Refused, "", "", "unknown option '-platform'"},
+        {{"a.kel", "/p"}, Kind::Refused, "", "", "/p must come before the file: kelm /p FILE"},
+        {{"a.kel", "-PT", "x"},
+         Kind::Refused,
+         "",
+         "",
+         "-PT must come before the file: kelm -PT FILE"},
+        {{"a.kel", "-v"}, Kind::Refused, "", "", "unknown option '-v'"},
+        {{"a.kel", "b.kel"}, Kind::Refused, "", "", "unexpected 'b.kel': kelm takes one file"},
+        {{"/p"}, Kind::Refused, "", "", "/p needs the file to print"},
+        {{"/p", "-q"}, Kind::Refused, "", "", "unknown option '-q'"},
+        {{"/p", "a.kel", "b.kel"},
+         Kind::Refused,
+         "",
+         "",
+         "unexpected 'b.kel': kelm takes one file"},
+        {{"/pt", "a.kel"}, Kind::Refused, "", "", "/pt needs the file and the printer's name"},
+        {{"/pt", "a.kel", "Lab", "/p"},
+         Kind::Refused,
+         "",
+         "",
+         "unexpected '/p': kelm takes one file"},
+        {{"/pt", "--all", "Lab"}, Kind::Refused, "", "", "unknown option '--all'"},
+    };
+    for (const Case& c : cases) {
+        const ShellCommand command = ParseCommandLine(c.words);
+        const std::string shown = c.words.join(' ').toStdString();
+        EXPECT_EQ(command.kind, c.kind) << shown;
+        EXPECT_EQ(command.file, c.file) << shown;
+        EXPECT_EQ(command.printer, c.printer) << shown;
+        EXPECT_EQ(command.problem, c.problem) << shown;
+    }
+}
+
+TEST(CommandLine, OnlyHelpVersionAndRefusalsAreAnsweredOnTheTerminal) {
+    const std::string version = "kelm " + std::string(kVersion) + "\n";
+    struct Case {
+        QStringList words;
+        std::optional<int> status;
+        bool outStartsWithUsage;
+        const char* out;     // exact, unless it is the usage
+        const char* errors;  // exact
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, true, "", ""},
+        {{"--version"}, 0, false, version.c_str(), ""},
+        {{"-x"}, 64, false, "", "kelm: unknown option '-x'\nTry 'kelm --help'.\n"},
+        {{"a.kel", "/p"},
+         64,
+         false,
+         "",
+         "kelm: /p must come before the file: kelm /p FILE\nTry 'kelm --help'.\n"},
+        {{}, std::nullopt, false, "", ""},
+        {{"a.kel"}, std::nullopt, false, "", ""},
+        {{"/pt", "a.kel", "Lab"}, std::nullopt, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const std::string shown = c.words.join(' ').toStdString();
+        EXPECT_EQ(AnswerOnTerminal(ParseCommandLine(c.words), out, errors), c.status) << shown;
+        if (c.outStartsWithUsage) {
+            EXPECT_EQ(out.str().rfind("Usage: kelm [FILE.kel]\n", 0), 0u) << out.str();
+            for (const char* form : {"kelm /p FILE.kel", "kelm /pt FILE.kel PRINTER"}) {
+                EXPECT_NE(out.str().find(form), std::string::npos) << form;
+            }
+        } else {
+            EXPECT_EQ(out.str(), c.out) << shown;
+        }
+        EXPECT_EQ(errors.str(), c.errors) << shown;
+    }
+}
+
+// The program itself with no display at all: the answers must come before
+// the toolkit would look for one.
+class NoDisplayRun : public UiTest {
+protected:
+    int Run(const QStringList& words) {
+        QProcess kelm;
+        kelm.setWorkingDirectory(dir_.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            env.remove(name);
+        }
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_CONFIG_HOME", dir_.path());
+        kelm.setProcessEnvironment(env);
+        kelm.start(KELM_PROGRAM, words);
+        if (!kelm.waitForFinished(60000)) {
+            kelm.kill();
+            kelm.waitForFinished();
+            ADD_FAILURE() << "kelm did not end";
+            return -1;
+        }
+        out_ = QString::fromUtf8(kelm.readAllStandardOutput());
+        errors_ = QString::fromUtf8(kelm.readAllStandardError());
+        return kelm.exitStatus() == QProcess::NormalExit ? kelm.exitCode() : -1;
+    }
+
+    QString out_;
+    QString errors_;
+};
+
+TEST_F(NoDisplayRun, HelpVersionAndRefusalsNeedNoDisplay) {
+    const QString file = WriteRecord("a.kel", 3);
+    struct Case {
+        QStringList words;
+        int status;
+        const char* out;     // what stdout starts with
+        const char* errors;  // what stderr starts with
+    };
+    const std::string version = "kelm " + std::string(kVersion) + "\n";
+    const Case cases[] = {
+        {{"--help"}, 0, "Usage: kelm [FILE.kel]\n", ""},
+        {{"--version"}, 0, version.c_str(), ""},
+        {{"--frobnicate"}, 64, "", "kelm: unknown option '--frobnicate'\n"},
+        {{file, "/p"}, 64, "", "kelm: /p must come before the file"},
+        {{"/pt", file}, 64, "", "kelm: /pt needs the file and the printer's name\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = c.words.join(' ').toStdString();
+        EXPECT_EQ(Run(c.words), c.status) << shown;
+        const std::string out = out_.toStdString();
+        const std::string errors = errors_.toStdString();
+        EXPECT_EQ(out.rfind(c.out, 0), 0u) << shown << out;
+        EXPECT_EQ(errors.rfind(c.errors, 0), 0u) << shown << errors;
+        EXPECT_EQ(out.empty(), *c.out == '\0') << shown << out;
+        EXPECT_EQ(errors.empty(), *c.errors == '\0') << shown << errors;
+    }
+    EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+}
+
+}  // namespace
+}  // namespace kelm::test
