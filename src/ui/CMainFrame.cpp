@@ -31,6 +31,7 @@
 #include "ui/DialogHost.h"
 #include "ui/GraphPrinting.h"
 #include "ui/JournalTexts.h"
+#include "ui/PreviewPages.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {
@@ -494,7 +495,9 @@ void CMainFrame::OnFilePrintPreview() {
         connect(close, &QAction::triggered, &dialog, &QDialog::reject);
     }
     dialog.setGeometry(geometry());
+    ShowStoredPreviewPages(dialog);
     dialog.exec();
+    StorePreviewPages(dialog);
 }
 
 void CMainFrame::OnFilePrintSetup() {
