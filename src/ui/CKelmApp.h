@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "ui/DialogHost.h"
 #include "ui/ProcessingCommand.h"
 #include "ui/RecentFiles.h"
+#include "ui/SingleInstance.h"
 
 namespace kelm {
 
@@ -52,7 +54,9 @@ public:
              std::filesystem::path settingsPath = "kelm.cfg", AppServices services = {});
     ~CKelmApp();
 
-    // The start-up steps, in their fixed order.
+    // The start-up steps, in their fixed order. `kelm` and `kelm FILE` first
+    // look for a Kelm running in the same working folder: when one takes the
+    // request this start is Done at once, and writes no settings at exit.
     StartResult Start();
 
     // The exit step: writes the settings file, but only after a start-up that
@@ -71,6 +75,10 @@ public:
     Journal& UnsavedJournal() { return journal_; }
 
 private:
+    bool HandedToRunningKelm(const QString& file);
+    void TakeRequest(const QString& file);
+    void OpenRequestedFile();
+
     SharedState& state_;
     Prompter& prompter_;
     QStringList words_;
@@ -86,6 +94,11 @@ private:
     DialogContext context_;
     std::unique_ptr<CMainFrame> frame_;
     bool settingsRead_ = false;
+    // Listens for the Kelms started later in this folder, whose files wait
+    // here until no dialog of the user's is open.
+    std::unique_ptr<SingleInstance> instance_;
+    QStringList requested_;
+    QTimer requestTimer_;
 };
 
 }  // namespace kelm

@@ -22,7 +22,9 @@ constexpr char kUsage[] =
     "  kelm --help              prints this text and ends\n"
     "  kelm --version           prints the version and ends\n"
     "\n"
-    "The print flags may also be written -p and -pt.\n";
+    "The print flags may also be written -p and -pt. While a Kelm runs in the\n"
+    "same working folder (the folder of its kelm.cfg), kelm FILE.kel opens the\n"
+    "file in that window and kelm alone brings it to the front.\n";
 
 bool IsFlag(const QString& word, QLatin1StringView name) {
     return (word.startsWith('/') || word.startsWith('-')) &&

@@ -1,0 +1,267 @@
+// A Kelm started while another runs in the same working folder: the file goes
+// to the running window, which comes to the front; the second program ends
+// at once with status 0 and writes no kelm.cfg. Driven with real programs.
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <csignal>
+#include <optional>
+
+#include "AppTest.h"
+#include "ui/SingleInstance.h"
+
+namespace kelm::test {
+namespace {
+
+// The program as the desktop starts it, in the test's folder, with its own
+// profile and journal there.
+QProcessEnvironment ProgramEnvironment(const QString& folder) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", folder + "/profile");
+    env.insert("XDG_STATE_HOME", folder + "/state");
+    return env;
+}
+
+void StartProgram(QProcess& kelm, const QString& folder, const QStringList& words) {
+    kelm.setWorkingDirectory(folder);
+    kelm.setProcessEnvironment(ProgramEnvironment(folder));
+    kelm.start(KELM_PROGRAM, words);
+    ASSERT_TRUE(kelm.waitForStarted());
+}
+
+// Its status once it ended, while this process goes on serving its own
+// window's requests; nothing when it had to be killed.
+std::optional<int> WaitServing(QProcess& kelm) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!kelm.waitForFinished(10)) {
+        QCoreApplication::processEvents();
+        if (clock.elapsed() > 30000) {
+            kelm.kill();
+            kelm.waitForFinished();
+            return std::nullopt;
+        }
+    }
+    if (kelm.exitStatus() != QProcess::NormalExit) {
+        return std::nullopt;
+    }
+    return kelm.exitCode();
+}
+
+// Pumps events until `done` or a few seconds have passed.
+bool Eventually(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 10000) {
+            return false;
+        }
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class HandOver : public AppTest {
+protected:
+    std::optional<int> Run(const QStringList& words) {
+        QProcess kelm;
+        StartProgram(kelm, dir_.path(), words);
+        const std::optional<int> status = WaitServing(kelm);
+        errors_ = QString::fromUtf8(kelm.readAllStandardError());
+        QCoreApplication::processEvents();
+        return status;
+    }
+    QString errors_;
+};
+
+TEST_F(HandOver, AFileGoesToTheRunningWindowWhichComesToTheFront) {
+    Start();
+    const QString absolute = WriteRecord("absolute.kel", 7);
+    WriteRecord("relative.kel", 4);
+    const QString unusual = WriteRecord("с пробелом\nи строкой %20#.kel", 9);
+    struct Case {
+        QStringList words;
+        int points;     // in the record afterwards
+        QString title;  // of the window afterwards
+    };
+    const Case cases[] = {
+        {{absolute}, 7, "absolute.kel - Kelm"},
+        {{"relative.kel"}, 4, "relative.kel - Kelm"},  // the folder is the same
+        {{unusual}, 9, QFileInfo(unusual).fileName() + " - Kelm"},
+        {{}, 9, QFileInfo(unusual).fileName() + " - Kelm"},  // only to the front
+    };
+    for (const Case& c : cases) {
+        Frame().showMinimized();
+        const std::string shown = c.words.join(' ').toStdString();
+        EXPECT_EQ(Run(c.words), 0) << shown << errors_.toStdString();
+        EXPECT_TRUE(Eventually([&] { return state_.record.pointCount == c.points; })) << shown;
+        EXPECT_EQ(Frame().windowTitle(), c.title) << shown;
+        EXPECT_FALSE(Frame().isMinimized()) << shown;
+        EXPECT_TRUE(Frame().isVisible()) << shown;
+        EXPECT_FALSE(QFile::exists(Path("kelm.cfg"))) << shown;  // neither program wrote it
+    }
+    EXPECT_TRUE(prompter_.messages.empty());
+    app_->Exit();
+    EXPECT_TRUE(QFile::exists(Path("kelm.cfg")));  // the running one, at its exit
+}
+
+TEST_F(HandOver, AFileThatCannotBeOpenedIsToldInTheRunningWindow) {
+    Start();
+    const QString missing = Path("missing.kel");
+    const QString damaged = Path("damaged.kel");
+    WriteFile(damaged, "text only, and no data");
+    for (const QString& file : {missing, damaged}) {
+        prompter_.messages.clear();
+        EXPECT_EQ(Run({file}), 0) << file.toStdString();
+        EXPECT_TRUE(Eventually([&] { return !prompter_.messages.empty(); })) << file.toStdString();
+        EXPECT_EQ(prompter_.messages[0].caption, "Kelm");
+        EXPECT_EQ(state_.record.pointCount, 0);
+        EXPECT_EQ(Frame().windowTitle(), "Безымянный - Kelm");
+    }
+}
+
+// A dialog waiting for the user keeps its record: the file opens once the
+// dialog has closed, whatever the other program was told meanwhile.
+TEST_F(HandOver, AFileWaitsForTheDialogTheUserHasOpen) {
+    Start();
+    const QString file = WriteRecord("later.kel", 5);
+    std::optional<int> status;
+    int pointsWhileOpen = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        status = Run({file});
+        QTest::qWait(500);  // several turns of the wait for the dialog
+        pointsWhileOpen = state_.record.pointCount;
+        dialog->reject();
+    });
+    QDialog modal(&Frame());
+    modal.exec();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(pointsWhileOpen, 0);
+    EXPECT_TRUE(Eventually([&] { return state_.record.pointCount == 5; }));
+}
+
+// Print requests print in the program started for them, as before.
+TEST_F(HandOver, APrintRequestIsNotHandedOver) {
+    Start();
+    const QString file = WriteRecord("print.kel", 6);
+    EXPECT_EQ(Run({"/pt", file, "kelm-absent-printer"}), 1);
+    EXPECT_TRUE(errors_.contains("Принтер «kelm-absent-printer» не найден."))
+        << errors_.toStdString();
+    EXPECT_EQ(state_.record.pointCount, 0);
+}
+
+// What reaches the socket is read as a request only when it is one: nothing
+// else changes the record, and the next true request is still served.
+TEST_F(HandOver, NonsenseOnTheSocketIsIgnored) {
+    Start();
+    const QString file = WriteRecord("real.kel", 3);
+    const QString socketPath = SingleInstance::SocketPath(Path("kelm.cfg").toStdString());
+    ASSERT_FALSE(socketPath.isEmpty());
+    const QByteArray nonsense[] = {
+        "\n",
+        "open\n",
+        "open \n",
+        "open http://example.org/a.kel\n",
+        "open file:\n",
+        "open %%%\n",
+        "OPEN file:///x.kel\n",
+        QByteArray(100 * 1024, 'x'),
+        QByteArray("open file://") + QByteArray(70 * 1024, 'a') + "\n",
+        QByteArray("\0\0\0\n", 4),
+        "no line end at all",
+    };
+    for (const QByteArray& bytes : nonsense) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write(bytes);
+        socket.waitForBytesWritten(2000);
+        QTest::qWait(50);
+        EXPECT_EQ(state_.record.pointCount, 0) << bytes.left(40).toStdString();
+        socket.abort();
+    }
+    EXPECT_EQ(Run({file}), 0);
+    EXPECT_TRUE(Eventually([&] { return state_.record.pointCount == 3; }));
+    EXPECT_TRUE(prompter_.messages.empty());
+}
+
+// Two real programs, the first after a Kelm that was killed and left its
+// socket and lock behind.
+class TwoPrograms : public UiTest {
+protected:
+    void TearDown() override {
+        for (QProcess* kelm : {&first_, &second_}) {
+            if (kelm->state() != QProcess::NotRunning) {
+                kelm->kill();
+                kelm->waitForFinished();
+            }
+        }
+    }
+    QString SocketPath() const {
+        return SingleInstance::SocketPath(Path("kelm.cfg").toStdString());
+    }
+    // Until the program that started first listens.
+    bool Listening() const {
+        return Eventually([&] {
+            QLocalSocket probe;
+            probe.connectToServer(SocketPath());
+            return probe.waitForConnected(100);
+        });
+    }
+    QStringList RecentFiles() const {
+        QSettings profile(Path("profile/DARENS/LARMIT/Kelm.conf"), QSettings::IniFormat);
+        profile.beginGroup("Recent File List");
+        return {profile.value("File1").toString(), profile.value("File2").toString()};
+    }
+
+    QProcess first_;
+    QProcess second_;
+};
+
+TEST_F(TwoPrograms, TheSecondHandsItsFileToTheFirstEvenAfterACrash) {
+    // A Kelm killed in its work: its socket and lock stay where they were.
+    QProcess crashed;
+    StartProgram(crashed, dir_.path(), {});
+    ASSERT_TRUE(Listening());
+    ::kill(static_cast<pid_t>(crashed.processId()), SIGKILL);
+    crashed.waitForFinished();
+    ASSERT_TRUE(QFile::exists(SocketPath()));
+    ASSERT_TRUE(QFile::exists(SocketPath() + ".lock"));
+
+    const QString a = WriteRecord("a.kel", 4);
+    const QString b = WriteRecord("b.kel", 8);
+    StartProgram(first_, dir_.path(), {a});
+    ASSERT_TRUE(Listening());
+    EXPECT_TRUE(Eventually([&] { return RecentFiles().first() == a; }));
+
+    StartProgram(second_, dir_.path(), {b});
+    ASSERT_TRUE(second_.waitForFinished(30000));
+    EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second_.exitCode(), 0) << second_.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+    // The first opened it: the file heads its recent list.
+    EXPECT_TRUE(Eventually([&] {
+        return RecentFiles() == QStringList({b, a});
+    })) << RecentFiles().join(", ").toStdString();
+    EXPECT_EQ(first_.state(), QProcess::Running);
+
+    // A plain kelm only brings the first to the front.
+    StartProgram(second_, dir_.path(), {});
+    ASSERT_TRUE(second_.waitForFinished(30000));
+    EXPECT_EQ(second_.exitCode(), 0);
+    EXPECT_EQ(first_.state(), QProcess::Running);
+    EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
+}
+
+}  // namespace
+}  // namespace kelm::test
