@@ -96,6 +96,9 @@ ShellCommand ParseCommandLine(const QStringList& words) {
     if (words.size() > used) {
         return Extra(words[used], command);
     }
+    if (command.file.isEmpty()) {
+        return Refused(QStringLiteral("the file name is empty"));
+    }
     return command;
 }
 

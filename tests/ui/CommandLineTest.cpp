@@ -55,6 +55,8 @@ TEST(CommandLine, AcceptsTheDesktopFormsAndRefusesTheRest) {
          "",
          "unexpected '/p': kelm takes one file"},
         {{"/pt", "--all", "Lab"}, Kind::Refused, "", "", "unknown option '--all'"},
+        {{""}, Kind::Refused, "", "", "the file name is empty"},
+        {{"/p", ""}, Kind::Refused, "", "", "the file name is empty"},
     };
     for (const Case& c : cases) {
         const ShellCommand command = ParseCommandLine(c.words);
