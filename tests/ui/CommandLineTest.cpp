@@ -1,8 +1,8 @@
 // The command line: the forms the desktop uses, help and version, and every
 // other word refused rather than opened as a file; answered without a display.
-#include <QProcess>
 #include <sstream>
 
+#include "ProgramRun.h"
 #include "UiTestSupport.h"
 #include "core/Version.h"
 #include "ui/CommandLine.h"
@@ -112,25 +112,10 @@ TEST(CommandLine, OnlyHelpVersionAndRefusalsAreAnsweredOnTheTerminal) {
 class NoDisplayRun : public UiTest {
 protected:
     int Run(const QStringList& words) {
-        QProcess kelm;
-        kelm.setWorkingDirectory(dir_.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            env.remove(name);
-        }
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_CONFIG_HOME", dir_.path());
-        kelm.setProcessEnvironment(env);
-        kelm.start(KELM_PROGRAM, words);
-        if (!kelm.waitForFinished(60000)) {
-            kelm.kill();
-            kelm.waitForFinished();
-            ADD_FAILURE() << "kelm did not end";
-            return -1;
-        }
-        out_ = QString::fromUtf8(kelm.readAllStandardOutput());
-        errors_ = QString::fromUtf8(kelm.readAllStandardError());
-        return kelm.exitStatus() == QProcess::NormalExit ? kelm.exitCode() : -1;
+        const ProgramOutcome outcome = RunProgram(dir_.path(), words, /*display=*/false);
+        out_ = outcome.out;
+        errors_ = outcome.errors;
+        return outcome.status.value_or(-1);
     }
 
     QString out_;

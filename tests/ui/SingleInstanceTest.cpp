@@ -14,46 +14,11 @@
 #include <optional>
 
 #include "AppTest.h"
+#include "ProgramRun.h"
 #include "ui/SingleInstance.h"
 
 namespace kelm::test {
 namespace {
-
-// The program as the desktop starts it, in the test's folder, with its own
-// profile and journal there.
-QProcessEnvironment ProgramEnvironment(const QString& folder) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", folder + "/profile");
-    env.insert("XDG_STATE_HOME", folder + "/state");
-    return env;
-}
-
-void StartProgram(QProcess& kelm, const QString& folder, const QStringList& words) {
-    kelm.setWorkingDirectory(folder);
-    kelm.setProcessEnvironment(ProgramEnvironment(folder));
-    kelm.start(KELM_PROGRAM, words);
-    ASSERT_TRUE(kelm.waitForStarted());
-}
-
-// Its status once it ended, while this process goes on serving its own
-// window's requests; nothing when it had to be killed.
-std::optional<int> WaitServing(QProcess& kelm) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!kelm.waitForFinished(10)) {
-        QCoreApplication::processEvents();
-        if (clock.elapsed() > 30000) {
-            kelm.kill();
-            kelm.waitForFinished();
-            return std::nullopt;
-        }
-    }
-    if (kelm.exitStatus() != QProcess::NormalExit) {
-        return std::nullopt;
-    }
-    return kelm.exitCode();
-}
 
 // Pumps events until `done` or a few seconds have passed.
 bool Eventually(const std::function<bool()>& done) {
@@ -72,12 +37,11 @@ bool Eventually(const std::function<bool()>& done) {
 class HandOver : public AppTest {
 protected:
     std::optional<int> Run(const QStringList& words) {
-        QProcess kelm;
-        StartProgram(kelm, dir_.path(), words);
-        const std::optional<int> status = WaitServing(kelm);
-        errors_ = QString::fromUtf8(kelm.readAllStandardError());
+        const ProgramOutcome outcome =
+            RunProgram(dir_.path(), words, /*display=*/true, /*serving=*/true);
+        errors_ = outcome.errors;
         QCoreApplication::processEvents();
-        return status;
+        return outcome.status;
     }
     QString errors_;
 };
@@ -231,7 +195,7 @@ protected:
 TEST_F(TwoPrograms, TheSecondHandsItsFileToTheFirstEvenAfterACrash) {
     // A Kelm killed in its work: its socket and lock stay where they were.
     QProcess crashed;
-    StartProgram(crashed, dir_.path(), {});
+    ASSERT_TRUE(StartProgram(crashed, dir_.path(), {}));
     ASSERT_TRUE(Listening());
     ::kill(static_cast<pid_t>(crashed.processId()), SIGKILL);
     crashed.waitForFinished();
@@ -240,11 +204,11 @@ TEST_F(TwoPrograms, TheSecondHandsItsFileToTheFirstEvenAfterACrash) {
 
     const QString a = WriteRecord("a.kel", 4);
     const QString b = WriteRecord("b.kel", 8);
-    StartProgram(first_, dir_.path(), {a});
+    ASSERT_TRUE(StartProgram(first_, dir_.path(), {a}));
     ASSERT_TRUE(Listening());
     EXPECT_TRUE(Eventually([&] { return RecentFiles().first() == a; }));
 
-    StartProgram(second_, dir_.path(), {b});
+    ASSERT_TRUE(StartProgram(second_, dir_.path(), {b}));
     ASSERT_TRUE(second_.waitForFinished(30000));
     EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second_.exitCode(), 0) << second_.readAllStandardError().toStdString();
@@ -256,7 +220,7 @@ TEST_F(TwoPrograms, TheSecondHandsItsFileToTheFirstEvenAfterACrash) {
     EXPECT_EQ(first_.state(), QProcess::Running);
 
     // A plain kelm only brings the first to the front.
-    StartProgram(second_, dir_.path(), {});
+    ASSERT_TRUE(StartProgram(second_, dir_.path(), {}));
     ASSERT_TRUE(second_.waitForFinished(30000));
     EXPECT_EQ(second_.exitCode(), 0);
     EXPECT_EQ(first_.state(), QProcess::Running);
