@@ -1,6 +1,5 @@
 // The command line: the forms the desktop uses, help and version, and every
 // other word refused rather than opened as a file; answered without a display.
-#include <sstream>
 
 #include "ProgramRun.h"
 #include "UiTestSupport.h"
@@ -68,45 +67,6 @@ TEST(CommandLine, AcceptsTheDesktopFormsAndRefusesTheRest) {
     }
 }
 
-TEST(CommandLine, OnlyHelpVersionAndRefusalsAreAnsweredOnTheTerminal) {
-    const std::string version = "kelm " + std::string(kVersion) + "\n";
-    struct Case {
-        QStringList words;
-        std::optional<int> status;
-        bool outStartsWithUsage;
-        const char* out;     // exact, unless it is the usage
-        const char* errors;  // exact
-    };
-    const Case cases[] = {
-        {{"--help"}, 0, true, "", ""},
-        {{"--version"}, 0, false, version.c_str(), ""},
-        {{"-x"}, 64, false, "", "kelm: unknown option '-x'\nTry 'kelm --help'.\n"},
-        {{"a.kel", "/p"},
-         64,
-         false,
-         "",
-         "kelm: /p must come before the file: kelm /p FILE\nTry 'kelm --help'.\n"},
-        {{}, std::nullopt, false, "", ""},
-        {{"a.kel"}, std::nullopt, false, "", ""},
-        {{"/pt", "a.kel", "Lab"}, std::nullopt, false, "", ""},
-    };
-    for (const Case& c : cases) {
-        std::ostringstream out;
-        std::ostringstream errors;
-        const std::string shown = c.words.join(' ').toStdString();
-        EXPECT_EQ(AnswerOnTerminal(ParseCommandLine(c.words), out, errors), c.status) << shown;
-        if (c.outStartsWithUsage) {
-            EXPECT_EQ(out.str().rfind("Usage: kelm [FILE.kel]\n", 0), 0u) << out.str();
-            for (const char* form : {"kelm /p FILE.kel", "kelm /pt FILE.kel PRINTER"}) {
-                EXPECT_NE(out.str().find(form), std::string::npos) << form;
-            }
-        } else {
-            EXPECT_EQ(out.str(), c.out) << shown;
-        }
-        EXPECT_EQ(errors.str(), c.errors) << shown;
-    }
-}
-
 // The program itself with no display at all: the answers must come before
 // the toolkit would look for one.
 class NoDisplayRun : public UiTest {
@@ -124,29 +84,29 @@ protected:
 
 TEST_F(NoDisplayRun, HelpVersionAndRefusalsNeedNoDisplay) {
     const QString file = WriteRecord("a.kel", 3);
+    const std::string version = "kelm " + std::string(kVersion) + "\n";
+    const std::string tryHelp = "Try 'kelm --help'.\n";
     struct Case {
         QStringList words;
         int status;
-        const char* out;     // what stdout starts with
-        const char* errors;  // what stderr starts with
+        std::string out;  // the usage: what it starts with; else all of it
+        std::string errors;
     };
-    const std::string version = "kelm " + std::string(kVersion) + "\n";
     const Case cases[] = {
-        {{"--help"}, 0, "Usage: kelm [FILE.kel]\n", ""},
-        {{"--version"}, 0, version.c_str(), ""},
-        {{"--frobnicate"}, 64, "", "kelm: unknown option '--frobnicate'\n"},
-        {{file, "/p"}, 64, "", "kelm: /p must come before the file"},
-        {{"/pt", file}, 64, "", "kelm: /pt needs the file and the printer's name\n"},
+        {{"--help"}, 0, "Usage: kelm [FILE.kel]\n       kelm /p FILE.kel\n", ""},
+        {{"--version"}, 0, version, ""},
+        {{"--frobnicate"}, 64, "", "kelm: unknown option '--frobnicate'\n" + tryHelp},
+        {{file, "/p"}, 64, "", "kelm: /p must come before the file: kelm /p FILE\n" + tryHelp},
+        {{"/pt", file}, 64, "", "kelm: /pt needs the file and the printer's name\n" + tryHelp},
     };
     for (const Case& c : cases) {
         const std::string shown = c.words.join(' ').toStdString();
         EXPECT_EQ(Run(c.words), c.status) << shown;
         const std::string out = out_.toStdString();
-        const std::string errors = errors_.toStdString();
-        EXPECT_EQ(out.rfind(c.out, 0), 0u) << shown << out;
-        EXPECT_EQ(errors.rfind(c.errors, 0), 0u) << shown << errors;
-        EXPECT_EQ(out.empty(), *c.out == '\0') << shown << out;
-        EXPECT_EQ(errors.empty(), *c.errors == '\0') << shown << errors;
+        EXPECT_EQ(c.status == 0 && c.words[0] == "--help" ? out.substr(0, c.out.size()) : out,
+                  c.out)
+            << shown;
+        EXPECT_EQ(errors_.toStdString(), c.errors) << shown;
     }
     EXPECT_FALSE(QFile::exists(Path("kelm.cfg")));
 }
