@@ -172,7 +172,10 @@ void SingleInstance::TakeConnections() {
             }
             guard->write(kTaken);
             guard->disconnectFromServer();
-            onRequest_(request.file);
+            // Out of the socket's signal: an open may wait for the user in a
+            // message box, while this socket goes away.
+            QMetaObject::invokeMethod(
+                &server_, [this, file = request.file] { onRequest_(file); }, Qt::QueuedConnection);
         };
         QObject::connect(socket, &QLocalSocket::readyRead, socket, answer);
         answer();
