@@ -162,6 +162,9 @@ protected:
                 kelm->waitForFinished();
             }
         }
+        // What the killed programs left in the user's runtime folder.
+        QFile::remove(SocketPath());
+        QFile::remove(SocketPath() + ".lock");
     }
     QString SocketPath() const {
         return SingleInstance::SocketPath(Path("kelm.cfg").toStdString());
