@@ -42,6 +42,7 @@ bool NewRecord(SharedState& state) {
     state.record.startTimeKnown = 0;
     state.record.description.fill('\0');
     state.processing.autoPointCount = 1;
+    ++state.recordIdentity;
     return true;
 }
 

@@ -154,6 +154,11 @@ struct SharedState {
     DisplaySettings display;
     ProcessedCurve curve;
 
+    // Which record is open: every New and every load gives the next number,
+    // so that work begun on one record is never finished in another that
+    // merely looks the same (empty, or as long).
+    std::uint32_t recordIdentity = 0;
+
     // Created flags of the three modeless dialogs.
     bool entryDialogCreated = false;
     bool processingDialogCreated = false;
@@ -169,7 +174,8 @@ struct SharedState {
 Rgb BuiltInColour(ColourRole role);
 
 // The document's New: copies the preferred colours into the record's slots and
-// empties the record, keeping its quantity, processing choices and notes.
+// empties the record, keeping its quantity, processing choices and notes;
+// the record gets a new identity.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.
