@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "processing/DoublePair.h"
+
 namespace kelm {
 
 namespace {
@@ -39,19 +41,35 @@ struct DividedDifferences {
     std::array<bool, kPointCapacity> distinct;
 };
 
+// One order m of the differences: out[k] = (lower(k + 1) - lower(k)) /
+// (V[k + m] - V[k]), from the differences `lower` of order m - 1, for the
+// points from..to-1; two divisions at a time, each the one alone would give.
+template <int order, typename Lower>
+void FillOrder(const CurvePoint* v, int from, int to, const Lower& lower, double* out) {
+    int k = from;
+    for (; k + 1 + order < to; k += 2) {
+        const DoublePair rise = {lower(k + 1) - lower(k), lower(k + 2) - lower(k + 1)};
+        const DoublePair run = {v[k + order].volume - v[k].volume,
+                                v[k + 1 + order].volume - v[k + 1].volume};
+        StorePair(out + k, rise / run);
+    }
+    if (k + order < to) {
+        out[k] = (lower(k + 1) - lower(k)) / (v[k + order].volume - v[k].volume);
+    }
+}
+
 // The differences among the points from..to-1 (the whole record for a grid,
 // the four points of one interval for InterpolateAt), at their own indices.
 void FillDividedDifferences(std::span<const CurvePoint> points, int from, int to,
                             DividedDifferences& d) {
     const CurvePoint* v = points.data();
-    for (int k = from; k + 1 < to; ++k) {
-        d.first[k] = (v[k + 1].value - v[k].value) / (v[k + 1].volume - v[k].volume);
-    }
-    for (int k = from; k + 2 < to; ++k) {
-        d.second[k] = (d.first[k + 1] - d.first[k]) / (v[k + 2].volume - v[k].volume);
-    }
+    FillOrder<1>(
+        v, from, to, [v](int k) { return v[k].value; }, d.first.data());
+    FillOrder<2>(
+        v, from, to, [&d](int k) { return d.first[k]; }, d.second.data());
+    FillOrder<3>(
+        v, from, to, [&d](int k) { return d.second[k]; }, d.third.data());
     for (int k = from; k + 3 < to; ++k) {
-        d.third[k] = (d.second[k + 1] - d.second[k]) / (v[k + 3].volume - v[k].volume);
         d.distinct[k] = !AnyTwoVolumesEqual(v + k);
     }
 }
@@ -71,6 +89,20 @@ double ValueAt(std::span<const CurvePoint> points, const DividedDifferences* dif
                int p) {
     const int n = static_cast<int>(points.size());
     const CurvePoint* v = points.data();
+    // The interior intervals first, where nearly every grid volume lies; with
+    // at least three points the cases below do not overlap them.
+    if (p >= 2 && p <= n - 2) {
+        // The scan that found p guarantees V[p-1] < x <= V[p], so the line
+        // never divides by zero; the cubic needs four distinct volumes.
+        if (differences == nullptr) {
+            return LineAt(x, v[p - 1].volume, v[p - 1].value, v[p].volume, v[p].value);
+        }
+        if (!differences->distinct[p - 2]) {
+            return v[p - 1].value + (v[p].value - v[p - 1].value) *
+                                        ((x - v[p - 1].volume) / (v[p].volume - v[p - 1].volume));
+        }
+        return CubicAt(x, v + (p - 2), *differences, p - 2);
+    }
     if (p <= 0) {
         return v[0].value;
     }
@@ -80,19 +112,7 @@ double ValueAt(std::span<const CurvePoint> points, const DividedDifferences* dif
     if (p == n - 1) {
         return LineAt(x, v[n - 2].volume, v[n - 2].value, v[n - 1].volume, v[n - 1].value);
     }
-    if (p >= n) {
-        return v[n - 1].value;
-    }
-    // The scan that found p guarantees V[p-1] < x <= V[p], so the line never
-    // divides by zero; the cubic needs four distinct volumes.
-    if (differences == nullptr) {
-        return LineAt(x, v[p - 1].volume, v[p - 1].value, v[p].volume, v[p].value);
-    }
-    if (!differences->distinct[p - 2]) {
-        return v[p - 1].value + (v[p].value - v[p - 1].value) *
-                                    ((x - v[p - 1].volume) / (v[p].volume - v[p - 1].volume));
-    }
-    return CubicAt(x, v + (p - 2), *differences, p - 2);
+    return v[n - 1].value;  // beyond the last measured volume
 }
 
 }  // namespace
