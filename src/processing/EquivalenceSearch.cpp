@@ -55,6 +55,22 @@ void SearchGivenValue(double target, int n, ProcessedCurve& curve) {
     }
 }
 
+// The largest |a[i]|, from 0.0, over four running maxima side by side: the
+// largest is the same in any order, and a NaN is passed over by each.
+double LargestMagnitude(const double* a, int n) {
+    std::array<double, 4> largest{};
+    int i = 0;
+    for (; i + 3 < n; i += 4) {
+        for (int lane = 0; lane < 4; ++lane) {
+            largest[lane] = std::max(largest[lane], std::fabs(a[i + lane]));
+        }
+    }
+    for (; i < n; ++i) {
+        largest[0] = std::max(largest[0], std::fabs(a[i]));
+    }
+    return std::max(std::max(largest[0], largest[1]), std::max(largest[2], largest[3]));
+}
+
 void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n, ProcessedCurve& curve) {
     const double* x = curve.gridVolume.data();
     const double* f = curve.smoothedValue.data();
@@ -62,11 +78,7 @@ void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n, Processe
     const double* d2 = curve.secondDerivative.data();
     const int m = static_cast<int>(points.size());
 
-    double maxAbsD1 = 0.0;
-    for (int i = 0; i < n; ++i) {
-        maxAbsD1 = std::max(maxAbsD1, std::fabs(d1[i]));
-    }
-    const double threshold = kExtremumThreshold * maxAbsD1;
+    const double threshold = kExtremumThreshold * LargestMagnitude(d1, n);
     const double firstVolume = points[1].volume;
     const double lastVolume = points[m - 2].volume;
 
@@ -135,10 +147,22 @@ void KeepOnePointPerInterval(std::span<const CurvePoint> points, ProcessedCurve&
     curve.equivalencePointCount = kept;
 }
 
+// Whether the smallest D2 is below 0 and the largest above. Both hold as soon
+// as one value below and one above 0 are seen, so the scan stops there;
+// unless the first value, where the smallest and the largest start, is NaN:
+// no value replaces it then.
 bool SecondDerivativeTakesBothSigns(const ProcessedCurve& curve, int n) {
-    const auto d2 = std::span<const double>(curve.secondDerivative).first(n);
-    return !d2.empty() && *std::min_element(d2.begin(), d2.end()) < 0.0 &&
-           *std::max_element(d2.begin(), d2.end()) > 0.0;
+    const double* d2 = curve.secondDerivative.data();
+    if (n <= 0 || std::isnan(d2[0])) {
+        return false;
+    }
+    bool below = false;
+    bool above = false;
+    for (int i = 0; i < n && !(below && above); ++i) {
+        below = below || d2[i] < 0.0;
+        above = above || d2[i] > 0.0;
+    }
+    return below && above;
 }
 
 }  // namespace
