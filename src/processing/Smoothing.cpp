@@ -11,16 +11,17 @@ namespace kelm {
 namespace {
 
 constexpr int kMinSavitzkyGolayRadius = 2;
-constexpr int kMaxSavitzkyGolayRadius = 7;
+// The widest window, of 15 points, for either filter.
+constexpr int kMaxRadius = kMaxFilterStrength / 2;
 
 // The quadratic Savitzky-Golay rows for radius 2..7, offsets 0..r (the rows are
 // symmetric), with their divisors. The 7- and 13-point rows are reduced by 5.
 struct SavitzkyGolayRow {
-    std::array<int, kMaxSavitzkyGolayRadius + 1> coefficient;
+    std::array<int, kMaxRadius + 1> coefficient;
     int divisor;
 };
 
-constexpr std::array<SavitzkyGolayRow, kMaxSavitzkyGolayRadius + 1> kSavitzkyGolay = {{
+constexpr std::array<SavitzkyGolayRow, kMaxRadius + 1> kSavitzkyGolay = {{
     {{}, 1},
     {{}, 1},
     {{17, 12, -3}, 35},
@@ -32,20 +33,20 @@ constexpr std::array<SavitzkyGolayRow, kMaxSavitzkyGolayRadius + 1> kSavitzkyGol
 }};
 
 // A filter row as the sums use it: the weights of offsets -r..r (the middle
-// one at kMaxSavitzkyGolayRadius) and the divisor.
+// one at kMaxRadius) and the divisor.
 struct WindowRow {
-    std::array<double, 2 * kMaxSavitzkyGolayRadius + 1> weight{};
+    std::array<double, 2 * kMaxRadius + 1> weight{};
     double divisor = 1.0;
 };
-using WindowRows = std::array<WindowRow, kMaxSavitzkyGolayRadius + 1>;
+using WindowRows = std::array<WindowRow, kMaxRadius + 1>;
 
 // The moving average of radius r: 2r + 1 weights of 1 (a product with 1 is
 // the value itself, to the bit) over 2r + 1.
 constexpr WindowRows AverageRows() {
     WindowRows rows{};
-    for (int r = 0; r <= kMaxSavitzkyGolayRadius; ++r) {
+    for (int r = 0; r <= kMaxRadius; ++r) {
         for (int j = -r; j <= r; ++j) {
-            rows[r].weight[kMaxSavitzkyGolayRadius + j] = 1.0;
+            rows[r].weight[kMaxRadius + j] = 1.0;
         }
         rows[r].divisor = 2 * r + 1;
     }
@@ -54,10 +55,9 @@ constexpr WindowRows AverageRows() {
 
 constexpr WindowRows SavitzkyGolayRows() {
     WindowRows rows{};
-    for (int r = 0; r <= kMaxSavitzkyGolayRadius; ++r) {
+    for (int r = 0; r <= kMaxRadius; ++r) {
         for (int j = -r; j <= r; ++j) {
-            rows[r].weight[kMaxSavitzkyGolayRadius + j] =
-                kSavitzkyGolay[r].coefficient[j < 0 ? -j : j];
+            rows[r].weight[kMaxRadius + j] = kSavitzkyGolay[r].coefficient[j < 0 ? -j : j];
         }
         rows[r].divisor = kSavitzkyGolay[r].divisor;
     }
@@ -75,7 +75,7 @@ constexpr int kBlock = 2 * kPairsPerBlock;
 
 // F = (sum of w_j * Y[j] for j = -r..r, from 0.0) / divisor for one point.
 void SmoothPoint(const WindowRow& row, int r, const double* y, double* f) {
-    const double* w = row.weight.data() + kMaxSavitzkyGolayRadius;
+    const double* w = row.weight.data() + kMaxRadius;
     double sum = 0.0;
     for (int j = -r; j <= r; ++j) {
         sum += w[j] * y[j];
@@ -85,7 +85,7 @@ void SmoothPoint(const WindowRow& row, int r, const double* y, double* f) {
 
 // The same for kBlock neighbouring points, y and f pointing at the first.
 void SmoothBlock(const WindowRow& row, int r, const double* y, double* f) {
-    const double* w = row.weight.data() + kMaxSavitzkyGolayRadius;
+    const double* w = row.weight.data() + kMaxRadius;
     [&]<std::size_t... k>(std::index_sequence<k...>) {
         DoublePair sum[kPairsPerBlock] = {};
         for (int j = -r; j <= r; ++j) {
