@@ -28,6 +28,26 @@ BENCHMARK(BM_ProcessingRun)
     ->ArgNames({"cubic", "polynomial", "extremum", "strength"})
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {5, 15}});
 
+// The same cubic, polynomial run with a search window around the second jump
+// and a choice among the points: its cost over the plain run above is the
+// evaluation's, including the notice's assessment.
+void BM_ProcessingRunWindowed(benchmark::State& bench) {
+    auto state = kelm::test::DiproticTitration();
+    state->processing.criterion = static_cast<kelm::EndPointCriterion>(bench.range(0));
+    state->notes.evaluation.windowFrom = 12.0;
+    state->notes.evaluation.windowTo = 22.0;
+    state->notes.evaluation.choice = kelm::PointChoice::Greatest;
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(kelm::RunProcessing(*state));
+        benchmark::ClobberMemory();
+    }
+    if (state->curve.equivalencePointCount == 0) {
+        bench.SkipWithError("no equivalence point found");
+    }
+}
+
+BENCHMARK(BM_ProcessingRunWindowed)->ArgName("extremum")->Arg(0)->Arg(1);
+
 }  // namespace
 
 BENCHMARK_MAIN();

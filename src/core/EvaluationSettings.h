@@ -1,8 +1,10 @@
 // How the equivalence points found on a curve are evaluated: where they are
-// searched for and which of them are reported. Plain data, so the record, the
-// processing and the tool share it without depending on each other.
+// searched for and which of them are reported, and what the last run has to
+// say about it. Plain data, so the record, the processing and the tool share it
+// without depending on each other.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <limits>
 
@@ -17,19 +19,67 @@ enum class PointChoice : std::uint8_t {
     GreatestN,  // the `count` greatest, reported in volume order
 };
 
+inline constexpr double kOpenEnd = std::numeric_limits<double>::infinity();
+inline constexpr int kMaxChoiceCount = 250;  // no search keeps more points
+
 struct EvaluationSettings {
     // The search window in mL; an infinite end is an open one.
-    double windowFrom = -std::numeric_limits<double>::infinity();
-    double windowTo = std::numeric_limits<double>::infinity();
+    double windowFrom = -kOpenEnd;
+    double windowTo = kOpenEnd;
     PointChoice choice = PointChoice::All;
-    int count = 1;  // used by GreatestN only, at least 1
+    int count = 1;  // used by GreatestN only, 1..kMaxChoiceCount
 
-    bool HasWindow() const {
-        return windowFrom != -std::numeric_limits<double>::infinity() ||
-               windowTo != std::numeric_limits<double>::infinity();
-    }
+    bool HasWindow() const { return windowFrom != -kOpenEnd || windowTo != kOpenEnd; }
+    bool Contains(double volume) const { return windowFrom <= volume && volume <= windowTo; }
     bool IsDefault() const { return !HasWindow() && choice == PointChoice::All; }
+    // How many points the choice reports at most; 0 for all of them.
+    int Expected() const {
+        switch (choice) {
+            case PointChoice::All:
+                return 0;
+            case PointChoice::GreatestN:
+                return count;
+            default:
+                return 1;
+        }
+    }
     friend bool operator==(const EvaluationSettings&, const EvaluationSettings&) = default;
+};
+
+// What a run found doubtful about its evaluation, as numbers; the window and
+// the tool word it. Every volume is in mL.
+struct EvaluationOutcome {
+    EvaluationSettings applied;  // the settings the run used
+    int foundCount = 0;          // points the search found, before the choice
+
+    // No point was found: where the curve is steepest and whether that lies
+    // outside the range searched, and a window that finds the steepest jump
+    // the range holds (an open end stays infinite).
+    bool noPoint = false;
+    double steepestVolume = 0.0;
+    bool steepestOutside = false;
+    double searchedFrom = 0.0;
+    double searchedTo = 0.0;
+    bool windowSuggested = false;
+    double suggestedFrom = -kOpenEnd;
+    double suggestedTo = kOpenEnd;
+    double jumpVolume = 0.0;
+    // The end-value criterion: the first crossing of the end value outside
+    // the window, when the window holds none.
+    bool crossingOutside = false;
+    double crossingVolume = 0.0;
+
+    // A reported point within one measured interval of an edge of the window.
+    bool nearEdge = false;
+    double nearEdgeVolume = 0.0;
+    double edgeVolume = 0.0;
+
+    // The volumes of the first points the choice left out.
+    static constexpr int kLeftOutShown = 4;
+    int leftOutCount = 0;
+    std::array<double, kLeftOutShown> leftOut{};
+
+    bool HasNotice() const { return noPoint || nearEdge || leftOutCount > 0; }
 };
 
 }  // namespace kelm

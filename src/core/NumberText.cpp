@@ -225,6 +225,39 @@ NumberString FormatNumber(const SharedState& state, double value, int decimals) 
     return FormatNumber(value, decimals, state.display.decimalComma != 0);
 }
 
+NumberString ProseNumber(double value, int decimals, bool decimalComma) {
+    NumberString prose;
+    if (!std::isfinite(value)) {
+        prose.Append(std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf");
+        return prose;
+    }
+    // A value too small for the decimals still shows two significant digits.
+    const double magnitude = std::fabs(value);
+    int shown = std::clamp(decimals, 0, 12);
+    if (magnitude > 0.0 && magnitude < 1.0) {
+        shown = std::clamp(static_cast<int>(-std::floor(std::log10(magnitude))) + 1, shown, 12);
+    }
+    char buffer[400];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, shown);
+    std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    if (text.find('.') != std::string_view::npos) {
+        while (text.back() == '0') {
+            text.remove_suffix(1);
+        }
+        if (text.back() == '.') {
+            text.remove_suffix(1);
+        }
+    }
+    if (text == "-0") {
+        text = "0";
+    }
+    for (char c : text) {
+        prose.Append(c == '.' && decimalComma ? ',' : c);
+    }
+    return prose;
+}
+
 NumberString TwoDigitText(int value) {
     NumberString text;
     if (value >= 0 && value < 10) {
@@ -297,6 +330,37 @@ double ParseTypedNumber(std::string_view text) {
     std::string pointed(text);
     pointed[i] = '.';
     return ParseLeadingNumber(pointed);
+}
+
+std::optional<double> ParseExactNumber(std::string_view text) {
+    text.remove_prefix(SkipBlanks(text));
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    // from_chars reads no leading '+', and "-" followed by another sign is no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty() || text.size() > 64) {
+        return std::nullopt;
+    }
+    std::array<char, 64> pointed{};
+    std::copy(text.begin(), text.end(), pointed.begin());
+    const auto comma = std::find(pointed.begin(), pointed.begin() + text.size(), ',');
+    if (comma != pointed.begin() + text.size()) {
+        *comma = '.';
+    }
+    double value = 0.0;
+    const char* end = pointed.data() + text.size();
+    const auto [stop, error] =
+        std::from_chars(pointed.data(), end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 long long ParseTypedInteger(std::string_view text) {

@@ -2,6 +2,7 @@
 // the encoded part of the result file through SignificantText.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "core/FixedText.h"
@@ -23,6 +24,11 @@ NumberString FormatNumber(double value, int decimals, bool decimalComma);
 // The same with the separator the user chose (decimalComma of the state).
 NumberString FormatNumber(const SharedState& state, double value, int decimals);
 
+// A number inside a sentence: fixed notation with at most `decimals`
+// decimals, more for a value that would show no significant digit (two are
+// shown), trailing zeros and a bare separator dropped ("6", "4,5", "0.0005").
+NumberString ProseNumber(double value, int decimals, bool decimalComma);
+
 // A date or time field as the start-time texts show it: a leading "0" for
 // 0..9, plain decimal otherwise ("05", "12", "2006").
 NumberString TwoDigitText(int value);
@@ -38,6 +44,13 @@ double ParseLeadingNumber(std::string_view text);
 // Text without a number, infinity and NaN texts, and a number out of the
 // double range read as 0.
 double ParseTypedNumber(std::string_view text);
+
+// A text that is a number and nothing else, with a point or a comma as its
+// decimal separator and white space around it allowed ("4,5", " -1.25e1 ").
+// Anything else, infinity, NaN and a number out of the double range give
+// nothing: a box or a hand-edited line that holds nonsense is refused, not
+// read as 0.
+std::optional<double> ParseExactNumber(std::string_view text);
 
 // A whole number typed into a box: optional white space and sign, then the
 // digits, as far as they go ("12,5" is 12); text without digits reads as 0.

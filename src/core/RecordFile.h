@@ -22,11 +22,15 @@ enum class RecordFileStatus {
 struct RecordFileResult {
     RecordFileStatus status = RecordFileStatus::Done;
     std::string message;  // the failure in the asker's words; empty when done
+    // A loaded file's notes that could not be read, in the asker's words;
+    // the rest of the file is loaded all the same.
+    std::string notice;
     bool Done() const { return status == RecordFileStatus::Done; }
 };
 
 // Loads the record of the file at `path` into `state`. A failure changes
-// nothing in `state`.
+// nothing in `state`; lines of its readable block that cannot be read are
+// told in `notice`.
 RecordFileResult ReadRecordFile(SharedState& state, const std::filesystem::path& path,
                                 MessageStyle style);
 

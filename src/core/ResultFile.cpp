@@ -12,6 +12,7 @@
 #include "core/HexCodec.h"
 #include "core/NumberText.h"
 #include "core/Quantity.h"
+#include "core/RecordNotes.h"
 #include "core/SharedState.h"
 
 namespace kelm {
@@ -99,6 +100,7 @@ void AppendTextPart(std::string& out, const SharedState& state) {
             AppendTableLine(out, state, e.volume, 3, e.value, decimals);
         }
     }
+    AppendNotesBlock(out, state.notes, state.display.decimalComma != 0);
     out += kSeparatorLine;
 }
 
@@ -225,6 +227,10 @@ std::string SaveRecord(const SharedState& state) {
 }
 
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
+    return LoadRecord(state, bytes, nullptr);
+}
+
+LoadStatus LoadRecord(SharedState& state, std::string_view bytes, std::vector<NoteIssue>* issues) {
     // memchr, not a byte-by-byte search: files are read often and whole.
     const void* found =
         bytes.empty() ? nullptr : std::memchr(bytes.data(), kRecordMarker, bytes.size());
@@ -245,14 +251,20 @@ LoadStatus LoadRecord(SharedState& state, std::string_view bytes) {
     if (in.Ended()) {
         return LoadStatus::UnexpectedEnd;
     }
+    NotesRead notes = ReadNotesBlock(bytes.substr(0, marker));
+    if (issues != nullptr) {
+        *issues = std::move(notes.issues);
+    }
     state.record = loaded.record;
     state.processing = loaded.processing;
+    state.notes = notes.notes;
     std::copy(loaded.colours.begin(), loaded.colours.end(), state.display.colours.begin());
     state.display.decimalComma = loaded.decimalComma;
     // The arrays of the last processing run belong to the record that was open
     // then: the loaded one is shown as measured and saves no equivalence table.
     state.curve.curveProcessed = 0;
     state.curve.equivalencePointCount = 0;
+    state.curve.evaluation = {};
     return LoadStatus::Loaded;
 }
 

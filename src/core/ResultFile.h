@@ -4,10 +4,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelm {
 
 struct SharedState;
+struct NoteIssue;
 
 inline constexpr char kRecordMarker = '\x1D';
 
@@ -27,8 +29,11 @@ std::string SaveRecord(const SharedState& state);
 // The same into `out`, whose buffer is reused.
 void SaveRecord(const SharedState& state, std::string& out);
 
-// Reads the encoded part into the state. A failed load changes nothing: the
-// file is read into scratch state that is committed only when it succeeded.
+// Reads the encoded part into the state, and the notes of the readable
+// block. A failed load changes nothing: the file is read into scratch state
+// that is committed only when it succeeded. The block's lines that could not
+// be read go into `issues` when it is given; they never fail the load.
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes);
+LoadStatus LoadRecord(SharedState& state, std::string_view bytes, std::vector<NoteIssue>* issues);
 
 }  // namespace kelm

@@ -34,6 +34,7 @@ bool NewRecord(SharedState& state) {
     state.record.pointCount = 0;
     state.processing.interpolationPointCount = 0;
     state.curve.equivalencePointCount = 0;
+    state.curve.evaluation = {};
     state.record.points.fill(CurvePoint{});
     std::fill_n(state.curve.gridVolume.begin(), kClearedGridEntries, 0.0);
     std::fill_n(state.curve.interpolatedValue.begin(), kClearedGridEntries, 0.0);

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string_view>
 
+#include "core/RecordNotes.h"
+
 namespace kelm {
 
 enum class MeasuredQuantity : std::int32_t { Emf = 0, Ph = 1, Px = 2, Conductivity = 3 };
@@ -136,11 +138,16 @@ struct ProcessedCurve {
     std::int32_t curveProcessed = 0;  // set by every completed run, cleared by a load
     std::int32_t equivalencePointCount = 0;
     std::array<EquivalencePoint, kEquivalenceCapacity> equivalencePoints{};
+    // How the points of the last run were evaluated, and what was doubtful;
+    // it goes with the point list and is cleared with it.
+    EvaluationOutcome evaluation;
 };
 
 struct SharedState {
     TitrationRecord record;
     ProcessingSettings processing;
+    // What the record keeps beyond the original format (the readable block).
+    RecordNotes notes;
     LinkSettings link;
     AcquisitionSettings acquisition;
     EntryDialogLayout entryLayout;
@@ -162,7 +169,7 @@ struct SharedState {
 Rgb BuiltInColour(ColourRole role);
 
 // The document's New: copies the preferred colours into the record's slots and
-// empties the record, keeping its quantity and processing choices.
+// empties the record, keeping its quantity, processing choices and notes.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.

@@ -8,6 +8,7 @@
 #include "core/Quantity.h"
 #include "graph/GraphFrame.h"
 #include "graph/PlotLayout.h"
+#include "processing/EvaluationNotice.h"
 
 namespace kelm {
 
@@ -193,7 +194,9 @@ private:
 };
 
 // Below the graph: the heading and one row per equivalence point, 5 mm apart;
-// the list shows the value also when the graph shows the derivative.
+// the list shows the value also when the graph shows the derivative. A run
+// that searched in a window or chose among the points says so in a row of
+// its own below them.
 void DrawEquivalenceList(const SharedState& state, Surface& page) {
     page.DrawText(kEquivalenceListHeading, {300, 1250, 800, 1300}, HAlign::Left, VAlign::Top);
     const int count = std::clamp(state.curve.equivalencePointCount, 0, kEquivalenceCapacity);
@@ -204,6 +207,14 @@ void DrawEquivalenceList(const SharedState& state, Surface& page) {
                       VAlign::Top);
         page.DrawText(ValueText(state, e.value), {600, top, 800, top + 50}, HAlign::Left,
                       VAlign::Top);
+    }
+    if (state.curve.curveProcessed != 0) {
+        const auto summary =
+            EvaluationSummary(state.curve.evaluation.applied, state.display.decimalComma != 0);
+        if (!summary.empty()) {
+            const int top = 1300 + 50 * count;
+            page.DrawText(summary.view(), {300, top, 1600, top + 50}, HAlign::Left, VAlign::Top);
+        }
     }
 }
 

@@ -23,6 +23,15 @@ void Add(ProcessedCurve& curve, double volume, double value, double derivative) 
     }
 }
 
+// A point that falls outside the window (between its last grid volume and
+// the next) is not reported either.
+void AddInside(const EvaluationSettings& evaluation, ProcessedCurve& curve, double volume,
+               double value, double derivative) {
+    if (evaluation.Contains(volume)) {
+        Add(curve, volume, value, derivative);
+    }
+}
+
 // The last index j >= i (at most n - 1) such that a[i..j] all equal `level`.
 int EndOfStretch(const double* a, int i, int n, double level) {
     int j = i;
@@ -32,7 +41,8 @@ int EndOfStretch(const double* a, int i, int n, double level) {
     return j;
 }
 
-void SearchGivenValue(double target, int n, ProcessedCurve& curve) {
+void SearchGivenValue(double target, int n, const EvaluationSettings& evaluation,
+                      ProcessedCurve& curve) {
     const double* x = curve.gridVolume.data();
     const double* f = curve.smoothedValue.data();
     const double* d1 = curve.firstDerivative.data();
@@ -41,50 +51,60 @@ void SearchGivenValue(double target, int n, ProcessedCurve& curve) {
         if (i < s) {
             continue;
         }
+        const auto add = [&](double v, double y, double d) {
+            AddInside(evaluation, curve, v, y, d);
+        };
         if (f[i] == target && f[i + 1] != target) {
             // A touch, or the last grid point of a flat stretch.
-            Add(curve, x[i], f[i], d1[i]);
+            add(x[i], f[i], d1[i]);
         } else if ((f[i] < target && target < f[i + 1]) || (f[i] > target && target > f[i + 1])) {
             const double v = x[i] + (x[i + 1] - x[i]) * (target - f[i]) / (f[i + 1] - f[i]);
-            Add(curve, v, target, Along(v, x[i], d1[i], x[i + 1], d1[i + 1]));
+            add(v, target, Along(v, x[i], d1[i], x[i + 1], d1[i + 1]));
         } else if (f[i] == target && f[i + 1] == target) {
             // The middle of a flat stretch; its last point follows when the scan resumes there.
             s = EndOfStretch(f, i, n, target);
-            Add(curve, (x[s] + x[i]) / 2, target, 0.0);
+            add((x[s] + x[i]) / 2, target, 0.0);
         }
     }
 }
 
-// The largest |a[i]|, from 0.0, over four running maxima side by side: the
-// largest is the same in any order, and a NaN is passed over by each.
-double LargestMagnitude(const double* a, int n) {
+// The largest |D1| at the grid volumes the window contains, from 0.0, over
+// four running maxima side by side: the largest is the same in any order, a
+// volume outside counts as 0.0, which no maximum from 0.0 on changes, and a
+// NaN is passed over by each.
+double LargestSlopeInWindow(const double* x, const double* d1, int n,
+                            const EvaluationSettings& evaluation) {
+    auto inWindow = [&](int i) { return evaluation.Contains(x[i]) ? std::fabs(d1[i]) : 0.0; };
     std::array<double, 4> largest{};
     int i = 0;
     for (; i + 3 < n; i += 4) {
         for (int lane = 0; lane < 4; ++lane) {
-            largest[lane] = std::max(largest[lane], std::fabs(a[i + lane]));
+            largest[lane] = std::max(largest[lane], inWindow(i + lane));
         }
     }
     for (; i < n; ++i) {
-        largest[0] = std::max(largest[0], std::fabs(a[i]));
+        largest[0] = std::max(largest[0], inWindow(i));
     }
     return std::max(std::max(largest[0], largest[1]), std::max(largest[2], largest[3]));
 }
 
-void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n, ProcessedCurve& curve) {
+void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n,
+                             const EvaluationSettings& evaluation, ProcessedCurve& curve) {
     const double* x = curve.gridVolume.data();
     const double* f = curve.smoothedValue.data();
     const double* d1 = curve.firstDerivative.data();
     const double* d2 = curve.secondDerivative.data();
     const int m = static_cast<int>(points.size());
 
-    const double threshold = kExtremumThreshold * LargestMagnitude(d1, n);
+    // The threshold is a share of the steepest slope the window holds: a steep
+    // artefact outside it no longer hides a flatter jump inside.
+    const double threshold = kExtremumThreshold * LargestSlopeInWindow(x, d1, n, evaluation);
     const double firstVolume = points[1].volume;
     const double lastVolume = points[m - 2].volume;
 
     int s = 0;
     for (int i = 1; i <= n - 2; ++i) {
-        if (i <= s || !(firstVolume <= x[i] && x[i] <= lastVolume) ||
+        if (i <= s || !(firstVolume <= x[i] && x[i] <= lastVolume) || !evaluation.Contains(x[i]) ||
             !(std::fabs(d1[i]) >= threshold)) {
             continue;
         }
@@ -92,7 +112,7 @@ void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n, Processe
         const double middle = d2[i];
         const double right = d2[i + 1];
         if (middle == 0.0 && ((left < 0.0 && right > 0.0) || (left > 0.0 && right < 0.0))) {
-            Add(curve, x[i], f[i], d1[i]);
+            AddInside(evaluation, curve, x[i], f[i], d1[i]);
         } else if (middle == 0.0 && right == 0.0 && d1[i] != 0.0) {
             s = EndOfStretch(d2, i, n, 0.0);
             if (s == n - 1) {
@@ -101,13 +121,14 @@ void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n, Processe
             const double after = d2[s + 1];
             if ((left < 0.0 && after > 0.0) || (left > 0.0 && after < 0.0)) {
                 const double v = (x[s] + x[i]) / 2;
-                Add(curve, v, Along(v, x[i], f[i], x[s], f[s]), Along(v, x[i], d1[i], x[s], d1[s]));
+                AddInside(evaluation, curve, v, Along(v, x[i], f[i], x[s], f[s]),
+                          Along(v, x[i], d1[i], x[s], d1[s]));
             }
         } else if ((left < 0.0 && middle < 0.0 && right > 0.0) ||
                    (left > 0.0 && middle > 0.0 && right < 0.0)) {
             const double v = x[i] + (x[i + 1] - x[i]) * (-middle) / (right - middle);
-            Add(curve, v, Along(v, x[i], f[i], x[i + 1], f[i + 1]),
-                Along(v, x[i], d1[i], x[i + 1], d1[i + 1]));
+            AddInside(evaluation, curve, v, Along(v, x[i], f[i], x[i + 1], f[i + 1]),
+                      Along(v, x[i], d1[i], x[i + 1], d1[i + 1]));
         }
     }
 }
@@ -147,6 +168,46 @@ void KeepOnePointPerInterval(std::span<const CurvePoint> points, ProcessedCurve&
     curve.equivalencePointCount = kept;
 }
 
+// Keeps the points the choice reports, in volume order, and notes how many
+// were found and which were left out.
+void ApplyChoice(const EvaluationSettings& evaluation, ProcessedCurve& curve) {
+    const int found = curve.equivalencePointCount;
+    EvaluationOutcome& outcome = curve.evaluation;
+    outcome.foundCount = found;
+    const int keep = evaluation.Expected();
+    if (keep == 0 || found <= keep) {
+        return;
+    }
+    std::array<bool, kEquivalenceCapacity> kept{};
+    if (evaluation.choice == PointChoice::First) {
+        kept[0] = true;
+    } else if (evaluation.choice == PointChoice::Last) {
+        kept[found - 1] = true;
+    } else {
+        // The `keep` greatest |derivative|; on a tie the earlier point.
+        for (int k = 0; k < keep; ++k) {
+            int best = -1;
+            for (int e = 0; e < found; ++e) {
+                if (!kept[e] &&
+                    (best < 0 || std::fabs(curve.equivalencePoints[e].derivative) >
+                                     std::fabs(curve.equivalencePoints[best].derivative))) {
+                    best = e;
+                }
+            }
+            kept[best] = true;
+        }
+    }
+    int count = 0;
+    for (int e = 0; e < found; ++e) {
+        if (kept[e]) {
+            curve.equivalencePoints[count++] = curve.equivalencePoints[e];
+        } else if (outcome.leftOutCount++ < EvaluationOutcome::kLeftOutShown) {
+            outcome.leftOut[outcome.leftOutCount - 1] = curve.equivalencePoints[e].volume;
+        }
+    }
+    curve.equivalencePointCount = count;
+}
+
 // Whether the smallest D2 is below 0 and the largest above. Both hold as soon
 // as one value below and one above 0 are seen, so the scan stops there;
 // unless the first value, where the smallest and the largest start, is NaN:
@@ -169,22 +230,33 @@ bool SecondDerivativeTakesBothSigns(const ProcessedCurve& curve, int n) {
 
 int FindEquivalencePoints(std::span<const CurvePoint> points, MeasuredQuantity quantity,
                           const ProcessingSettings& settings, ProcessedCurve& curve) {
+    return FindEquivalencePoints(points, quantity, settings, EvaluationSettings{}, curve);
+}
+
+int FindEquivalencePoints(std::span<const CurvePoint> points, MeasuredQuantity quantity,
+                          const ProcessingSettings& settings, const EvaluationSettings& evaluation,
+                          ProcessedCurve& curve) {
+    curve.evaluation = {};
+    curve.evaluation.applied = evaluation;
     const int n = std::clamp(settings.interpolationPointCount, 0, kMaxGridPoints);
     if (settings.criterion == EndPointCriterion::GivenValue) {
-        const double target =
-            quantity == MeasuredQuantity::Emf ? settings.endValueEmf : settings.endValuePh;
-        SearchGivenValue(target, n, curve);
-        return kSearchDone;
+        SearchGivenValue(EndValue(quantity, settings), n, evaluation, curve);
+    } else {
+        if (!SecondDerivativeTakesBothSigns(curve, n)) {
+            return kNoSignChangeOfD2;
+        }
+        if (points.size() < 3) {
+            return kSearchDone;  // no measured interval lies inside the curve
+        }
+        SearchDerivativeExtrema(points, n, evaluation, curve);
+        KeepOnePointPerInterval(points, curve);
     }
-    if (!SecondDerivativeTakesBothSigns(curve, n)) {
-        return kNoSignChangeOfD2;
-    }
-    if (points.size() < 3) {
-        return kSearchDone;  // no measured interval lies inside the curve
-    }
-    SearchDerivativeExtrema(points, n, curve);
-    KeepOnePointPerInterval(points, curve);
+    ApplyChoice(evaluation, curve);
     return kSearchDone;
+}
+
+double EndValue(MeasuredQuantity quantity, const ProcessingSettings& settings) {
+    return quantity == MeasuredQuantity::Emf ? settings.endValueEmf : settings.endValuePh;
 }
 
 }  // namespace kelm

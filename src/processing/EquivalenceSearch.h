@@ -24,4 +24,17 @@ inline constexpr double kExtremumThreshold = 0.3;
 int FindEquivalencePoints(std::span<const CurvePoint> points, MeasuredQuantity quantity,
                           const ProcessingSettings& settings, ProcessedCurve& curve);
 
+// The same inside the evaluation's window, reporting the points its choice
+// keeps; curve.evaluation gets the settings applied, the count found and the
+// points left out. With the default evaluation the list is the one above.
+// Within the window the extremum threshold is a share of the steepest slope
+// the window holds; the end-value criterion reports the crossings inside it.
+int FindEquivalencePoints(std::span<const CurvePoint> points, MeasuredQuantity quantity,
+                          const ProcessingSettings& settings, const EvaluationSettings& evaluation,
+                          ProcessedCurve& curve);
+
+// The value the end-value criterion looks for: the EMF end value for an EMF
+// record, the pH one for every other quantity.
+double EndValue(MeasuredQuantity quantity, const ProcessingSettings& settings);
+
 }  // namespace kelm

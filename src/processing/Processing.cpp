@@ -5,6 +5,7 @@
 
 #include "processing/Derivative.h"
 #include "processing/EquivalenceSearch.h"
+#include "processing/EvaluationNotice.h"
 #include "processing/Interpolation.h"
 #include "processing/Smoothing.h"
 
@@ -50,9 +51,11 @@ int RunProcessing(SharedState& state) {
     SmoothCurve(settings, curve);
     DifferentiateCurve(gridCount, curve);
     curve.equivalencePointCount = 0;
-    if (FindEquivalencePoints(points, state.record.quantity, settings, curve) != kSearchDone) {
+    if (FindEquivalencePoints(points, state.record.quantity, settings, state.notes.evaluation,
+                              curve) != kSearchDone) {
         return kNoPointFound;
     }
+    AssessEvaluation(points, state.record.quantity, settings, curve);
     curve.curveProcessed = 1;
     return kProcessingDone;
 }

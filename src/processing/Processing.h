@@ -22,8 +22,10 @@ inline constexpr std::string_view kNoPointFoundMessage = "Точка не обн
 inline constexpr std::string_view kProcessingMessageCaption = "Информация";
 
 // Runs the processing on the state and returns a ProcessingResult. Shows
-// nothing, allocates nothing. A completed run also sets curveProcessed; the
-// redraw and the results window are the caller's.
+// nothing, allocates nothing. The points are searched and chosen by the
+// record's evaluation settings (notes.evaluation), and curve.evaluation says
+// what was doubtful. A completed run also sets curveProcessed; the redraw and
+// the results window are the caller's.
 int RunProcessing(SharedState& state);
 
 }  // namespace kelm

@@ -52,6 +52,9 @@ CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
         journal_->EndReplaced();
     }
     RedrawViews(state_);
+    if (!result.notice.empty()) {
+        prompter_.Inform(kAppCaption, result.notice);
+    }
     return OpenResult::Opened;
 }
 

@@ -14,7 +14,10 @@
 #include <QSlider>
 
 #include "core/Prompter.h"
+#include "processing/EvaluationNotice.h"
 #include "processing/Smoothing.h"
+#include "ui/CEvaluationDlg.h"
+#include "ui/Cp1251Text.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterKeyRouter.h"
@@ -123,6 +126,10 @@ void CProcessingDlg::CreateControls() {
     line->setFrameShadow(QFrame::Sunken);
     automatic_ = new QCheckBox(QStringLiteral("Автоматически"), this);
     automatic_->setObjectName(QStringLiteral("automatic"));
+    evaluation_ = new QPushButton(QStringLiteral("&Поиск и выбор точек..."), this);
+    evaluation_->setObjectName(QStringLiteral("evaluation"));
+    evaluation_->setFocusPolicy(Qt::ClickFocus);
+    evaluation_->setAutoDefault(false);
 
     // The controls stand where the layout in dialog units puts them.
     du.Place(criterionLabel, 7, 17, 37, 13, true);
@@ -143,6 +150,7 @@ void CProcessingDlg::CreateControls() {
     du.Place(polynomial_, 18, 187, 150, 9, true);
     du.Place(movingAverage_, 18, 198, 115, 8, true);
     du.Place(ok_, 148, 218, 50, 14);
+    du.Place(evaluation_, 7, 218, 134, 14);
     setFixedSize(du.Size(205, 239));
 }
 
@@ -178,6 +186,12 @@ void CProcessingDlg::Connect() {
            [](ProcessingForm& f) { f.InterpolationChosen(InterpolationKind::CubicSpline); });
     choose(linear_, [](ProcessingForm& f) { f.InterpolationChosen(InterpolationKind::Linear); });
     connect(ok_, &QPushButton::clicked, this, [this] { OnEnter(ok_); });
+    connect(evaluation_, &QPushButton::clicked, this, &CProcessingDlg::OpenEvaluation);
+}
+
+void CProcessingDlg::OpenEvaluation() {
+    CEvaluationDlg::Run(context_, this);
+    Sync();
 }
 
 void CProcessingDlg::RefreshPointCount() {
@@ -268,9 +282,17 @@ void CProcessingDlg::Sync() {
     linear_->setChecked(!v.cubicSpline);
     polynomial_->setChecked(v.polynomial);
     movingAverage_->setChecked(!v.polynomial);
+    const auto summary = EvaluationSummary(context_.state.notes.evaluation,
+                                           context_.state.display.decimalComma != 0);
+    evaluation_->setToolTip(summary.empty() ? QStringLiteral("Все точки, без окна поиска")
+                                            : FromCp1251(summary.view()));
 }
 
 void CProcessingDlg::OnEnter(QWidget* focused) {
+    if (focused == evaluation_) {
+        OpenEvaluation();
+        return;
+    }
     const EnterStep step = form_.Enter(ControlOf(focused));
     // The focus moves before the controls are painted: a box keeps what was
     // typed into it until leaving it commits that.

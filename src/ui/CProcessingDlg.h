@@ -46,6 +46,7 @@ private:
     void Sync();
     void Left(QWidget* control);
     void OnEnter(QWidget* focused);
+    void OpenEvaluation();
     // The controls that commit when the focus leaves them.
     std::array<QWidget*, 4> Boxes() const;
     // Each control that Enter knows, with its name in the form.
@@ -70,6 +71,9 @@ private:
     QRadioButton* cubicSpline_ = nullptr;
     QRadioButton* linear_ = nullptr;
     QCheckBox* automatic_ = nullptr;
+    // Opens the search window and the choice of points; reached by the mouse
+    // and its mnemonic, so the Tab order of the other controls stays.
+    QPushButton* evaluation_ = nullptr;
 };
 
 }  // namespace kelm

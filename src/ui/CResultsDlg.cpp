@@ -1,10 +1,13 @@
 #include "ui/CResultsDlg.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <algorithm>
 
+#include "processing/EvaluationNotice.h"
 #include "ui/Cp1251Text.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
@@ -13,12 +16,20 @@
 
 namespace kelm {
 
-ResultsLayout LayOutResults(QSize client) {
+ResultsLayout LayOutResults(QSize client, int noticeHeight) {
     const QSize size = client.expandedTo(kResultsLayoutMinimum);
     const int cx = size.width();
     const int cy = size.height();
-    return {QRect(10, 10, cx - 20, cy - 50), QRect(10, cy - 35, 80, 25),
-            QRect(cx / 2 - 60, cy - 35, 120, 25), QRect(cx - 90, cy - 35, 80, 25)};
+    // The report keeps a few lines whatever the notice's length.
+    constexpr int kGap = 6;
+    constexpr int kReportAtLeast = 40;
+    const int notice =
+        noticeHeight <= 0 ? 0 : std::min(noticeHeight, cy - 50 - kReportAtLeast - kGap);
+    const int reportHeight = cy - 50 - (notice > 0 ? notice + kGap : 0);
+    return {QRect(10, 10, cx - 20, reportHeight),
+            notice > 0 ? QRect(10, 10 + reportHeight + kGap, cx - 20, notice) : QRect(),
+            QRect(10, cy - 35, 80, 25), QRect(cx / 2 - 60, cy - 35, 120, 25),
+            QRect(cx - 90, cy - 35, 80, 25)};
 }
 
 CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
@@ -37,6 +48,13 @@ CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text_->setTabChangesFocus(true);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setWordWrap(true);
+    notice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->hide();
     calculate_ = new QPushButton(QStringLiteral("Расчёт"), this);
     calculate_->setObjectName(QStringLiteral("calculate"));
     curvePoints_ = new QPushButton(QStringLiteral("Точки кривой"), this);
@@ -59,7 +77,16 @@ CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
 }
 
 void CResultsDlg::FillReport(ReportMode mode) {
+    const ReportMode shown = mode == ReportMode::LastShown ? report_.reportMode : mode;
     text_->setPlainText(FromCp1251(report_.Fill(context_.state, mode)));
+    // The notice is about the equivalence points, so it goes with their list,
+    // also when that list is empty.
+    const std::string notice = shown == ReportMode::EquivalencePoints
+                                   ? EvaluationNoticeText(context_.state, NoticeLanguage::Russian)
+                                   : std::string();
+    notice_->setText(QString::fromStdString(notice));
+    notice_->setVisible(!notice.empty());
+    LayOut(size());
 }
 
 void CResultsDlg::ShownByCommand() {
@@ -80,12 +107,19 @@ void CResultsDlg::showEvent(QShowEvent* event) {
 }
 
 void CResultsDlg::resizeEvent(QResizeEvent* event) {
-    const ResultsLayout layout = LayOutResults(event->size());
+    LayOut(event->size());
+    CResultsDlgBase::resizeEvent(event);
+}
+
+void CResultsDlg::LayOut(QSize client) {
+    const int width = client.expandedTo(kResultsLayoutMinimum).width() - 20;
+    const int noticeHeight = notice_->isVisibleTo(this) ? notice_->heightForWidth(width) : 0;
+    const ResultsLayout layout = LayOutResults(client, noticeHeight);
     text_->setGeometry(layout.report);
+    notice_->setGeometry(layout.notice);
     calculate_->setGeometry(layout.calculate);
     curvePoints_->setGeometry(layout.curvePoints);
     ok_->setGeometry(layout.ok);
-    CResultsDlgBase::resizeEvent(event);
 }
 
 void CResultsDlg::Calculate() {

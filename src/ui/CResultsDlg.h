@@ -9,6 +9,7 @@
 #include "processing/ResultsReport.h"
 #include "ui/CWorkDlg.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -21,11 +22,14 @@ struct DialogContext;
 inline constexpr QSize kResultsLayoutMinimum(320, 150);
 struct ResultsLayout {
     QRect report;
+    QRect notice;  // empty without a notice
     QRect calculate;
     QRect curvePoints;
     QRect ok;
 };
-ResultsLayout LayOutResults(QSize client);
+// A notice of `noticeHeight` pixels stands between the report and the
+// buttons and takes its height from the report's.
+ResultsLayout LayOutResults(QSize client, int noticeHeight = 0);
 
 class CResultsDlg final : public CResultsDlgBase {
     Q_OBJECT
@@ -44,10 +48,13 @@ protected:
 private:
     void Calculate();
     void OnEnter(QWidget* focused);
+    void LayOut(QSize client);
 
     const DialogContext& context_;
     ResultsReport report_;
     QPlainTextEdit* text_ = nullptr;
+    // What the last run found doubtful about its equivalence points.
+    QLabel* notice_ = nullptr;
     QPushButton* calculate_ = nullptr;
     QPushButton* curvePoints_ = nullptr;
     QPushButton* ok_ = nullptr;

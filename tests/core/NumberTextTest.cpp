@@ -276,6 +276,37 @@ TEST(ParseTypedNumber, ReadsLongNumbersWhole) {
     EXPECT_DOUBLE_EQ(ParseTypedNumber(pasted), 2.5555555555555554);
 }
 
+TEST(ProseNumber, WritesFixedDecimalsWithoutTrailingZerosAndKeepsSmallValuesVisible) {
+    const std::tuple<double, int, bool, std::string_view> cases[] = {
+        {6.0, 3, false, "6"},           {6.0, 3, true, "6"},
+        {4.5, 3, true, "4,5"},          {0.0, 3, false, "0"},
+        {5e-4, 3, false, "0.0005"},     {1.25e-4, 3, true, "0,00013"},
+        {-12.3456, 2, false, "-12.35"}, {1e9, 3, false, "1000000000"},
+        {-0.0001, 0, false, "-0.0001"}, {-1e-300, 3, false, "0"},
+        {0.0099, 2, false, "0.0099"},
+    };
+    for (const auto& [value, decimals, comma, text] : cases) {
+        EXPECT_EQ(ProseNumber(value, decimals, comma).view(), text) << value;
+    }
+}
+
+TEST(ParseExactNumber, TakesANumberAloneWithAPointOrACommaAndRefusesTheRest) {
+    const std::pair<std::string_view, double> numbers[] = {
+        {"4,5", 4.5}, {"4.5", 4.5},      {" -1,25e1 ", -12.5}, {"+3", 3.0},
+        {"0", 0.0},   {"5.e-002", 0.05}, {"\t12\r", 12.0},     {".5", 0.5},
+    };
+    for (const auto& [text, value] : numbers) {
+        ASSERT_TRUE(ParseExactNumber(text).has_value()) << text;
+        EXPECT_EQ(*ParseExactNumber(text), value) << text;
+    }
+    for (std::string_view nonsense : {"", " ", "abc", "4,5,6", "4.5,6", "4,5 мл", "1e", "+-3",
+                                      "--3", "inf", "nan", "1e999", "0x10", ",", "1 2"}) {
+        EXPECT_FALSE(ParseExactNumber(nonsense).has_value()) << nonsense;
+    }
+    // Longer than any number a box holds: refused, never read past.
+    EXPECT_FALSE(ParseExactNumber(std::string(200, '1')).has_value());
+}
+
 TEST(ParseTypedInteger, ReadsTheLeadingWholeNumberAndHoldsAtTheLimits) {
     const std::pair<const char*, long long> rows[] = {
         {"300", 300},

@@ -319,6 +319,35 @@ TEST(PrintGraph, ProcessedDerivativePageMarksAndListTheValues) {
     EXPECT_THAT(p.Only("text 'Точки"), SizeIs(1));
 }
 
+TEST(PrintGraph, APageOfAWindowedOrChosenRunSaysSoBelowThePoints) {
+    struct Case {
+        EvaluationSettings applied;
+        bool comma;
+        const char* line;  // empty: nothing below the points
+    };
+    const Case cases[] = {
+        {{}, false, ""},
+        {{4.5, 6.0, PointChoice::All, 1},
+         true,
+         "text 'Окно поиска: от 4,5 до 6 мл' 300,-1400 1600,-1450 left top"},
+        {{-kOpenEnd, kOpenEnd, PointChoice::Greatest, 1},
+         false,
+         "text 'Выбор точек: наибольшая' 300,-1400 1600,-1450 left top"},
+    };
+    for (const Case& c : cases) {
+        auto s = Diagonal(30);
+        Process(*s, 40, {{10.0, 10.0, 1.0}, {12.0, 12.0, 1.0}});
+        s->curve.evaluation.applied = c.applied;
+        s->display.decimalComma = c.comma ? 1 : 0;
+        const RecordingSurface p = Page(*s);
+        if (*c.line == '\0') {
+            EXPECT_THAT(p.log.back(), ::testing::StartsWith("text '12"));
+        } else {
+            EXPECT_EQ(p.log.back(), c.line);
+        }
+    }
+}
+
 TEST(DrawGraph, WildDataNeverLeavesTheCoordinateLimit) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();

@@ -271,19 +271,32 @@ TEST(ExtremumCriterion, TakesTheSignsOfTheSecondDerivativeAsItsSmallestAndLarges
 }
 
 // The 0.3 share is of the largest |first derivative| wherever it lies on the
-// grid, whatever its sign; a NaN there is passed over, not taken as the largest.
+// grid, or in the search window, whatever its sign; a NaN there is passed
+// over, not taken as the largest.
 TEST(ExtremumCriterion, TakesTheThresholdFromTheLargestFirstDerivativeAnywhere) {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double open = std::numeric_limits<double>::infinity();
     struct Row {
         int index;     // where the value is put, away from both peaks
         double value;  // |100| makes the threshold 30: the peak of 29 is dropped
+        double from, to;
         std::vector<double> volumes;
     };
     const Row rows[] = {
-        {0, 100.0, {25.0}},      {1, -100.0, {25.0}},    {2, 100.0, {25.0}},
-        {3, 100.0, {25.0}},      {38, 100.0, {25.0}},    {40, -100.0, {25.0}},
-        {0, nan, {15.0, 25.0}},  {1, nan, {15.0, 25.0}}, {3, nan, {15.0, 25.0}},
-        {40, nan, {15.0, 25.0}},
+        {0, 100.0, -open, open, {25.0}},
+        {1, -100.0, -open, open, {25.0}},
+        {2, 100.0, -open, open, {25.0}},
+        {3, 100.0, -open, open, {25.0}},
+        {38, 100.0, -open, open, {25.0}},
+        {40, -100.0, -open, open, {25.0}},
+        {0, nan, -open, open, {15.0, 25.0}},
+        {1, nan, -open, open, {15.0, 25.0}},
+        {3, nan, -open, open, {15.0, 25.0}},
+        {40, nan, -open, open, {15.0, 25.0}},
+        // Outside the window the steep value no longer counts.
+        {2, 100.0, 5.0, 38.0, {15.0, 25.0}},
+        {38, -100.0, 5.0, 37.5, {15.0, 25.0}},
+        {38, -100.0, 5.0, 38.0, {25.0}},
     };
     for (const Row& row : rows) {
         SearchCase s(41, EndPointCriterion::DerivativeExtremum);
@@ -296,7 +309,12 @@ TEST(ExtremumCriterion, TakesTheThresholdFromTheLargestFirstDerivativeAnywhere) 
                 s.curve.secondDerivative[i] = 0.0;  // only the first derivative is damaged
             }
         }
-        ASSERT_EQ(s.Search(), kSearchDone) << "row " << (&row - rows);
+        EvaluationSettings window;
+        window.windowFrom = row.from;
+        window.windowTo = row.to;
+        ASSERT_EQ(FindEquivalencePoints(s.points, s.quantity, s.settings, window, s.curve),
+                  kSearchDone)
+            << "row " << (&row - rows);
         EXPECT_EQ(s.Volumes(), row.volumes) << "row " << (&row - rows);
     }
 }

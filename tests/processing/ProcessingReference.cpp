@@ -277,6 +277,7 @@ int RunCase(const SharedState& curve, const ReferenceSettings& settings,
             EndPointCriterion criterion, SharedState& run) {
     run.record = curve.record;
     run.processing = curve.processing;
+    run.notes = RecordNotes{};  // the plain run: no search window, every point
     run.curve = ProcessedCurve{};
     run.processing.interpolationKind = settings.kind;
     run.processing.filterKind = settings.filter;

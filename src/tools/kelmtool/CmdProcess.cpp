@@ -16,6 +16,7 @@
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
 #include "core/SharedState.h"
+#include "processing/EvaluationNotice.h"
 #include "processing/Processing.h"
 #include "processing/ResultsReport.h"
 
@@ -31,22 +32,28 @@ constexpr std::string_view kUsage =
 void PrintHelp() {
     std::cout << "Usage: " << kUsage << kProcessingUsage << "\n"
               << "Runs the curve processing on the record of FILE.kel with its stored\n"
-                 "processing settings, overridden by the options, and prints the list of\n"
-                 "equivalence points as the results window shows it (CR LF line ends).\n"
+                 "processing and evaluation settings, overridden by the options, and prints\n"
+                 "the list of equivalence points as the results window shows it (CR LF line\n"
+                 "ends).\n"
                  "Given several files (\"-\" reads their names from standard input, one a\n"
                  "line), or --table or --csv, it processes each with the same options and\n"
                  "prints one table of all, one line per equivalence point.\n"
               << kProcessingHelp
               << "  --comma, --point the decimal separator of the report and of OUT.kel; of a\n"
                  "                   table, the point unless --comma is given\n"
-                 "  --json           one file: the result code and every processed array as\n"
-                 "                   JSON; several: a JSON array with each file's equivalence\n"
-                 "                   points (volume, value, derivative) and status\n"
+                 "  --json           one file: the result code, the notice, the window and\n"
+                 "                   selection applied and every processed array as JSON;\n"
+                 "                   several: a JSON array with each file's equivalence\n"
+                 "                   points (volume, value, derivative), status and notice\n"
                  "  --table          tab-separated: file, point, volume, value, derivative,\n"
-                 "                   quantity, message (the reason a file gave no point)\n"
+                 "                   quantity, message (the reason a file gave no point, or\n"
+                 "                   what was doubtful about its evaluation)\n"
                  "  --csv            the same table as CSV (RFC 4180) with the decimal point\n"
                  "  -o OUT.kel       save the processed record with its equivalence points\n"
                  "                   (one file only)\n"
+                 "What is doubtful about the evaluation (no point while the curve is steepest\n"
+                 "outside the range searched, more points than --select reports, a point at\n"
+                 "the window's edge) is said on standard error.\n"
                  "Exit status 0; 1 when no point could be searched (\"Точка не обнаружена\"),\n"
                  "2 when there is too little data (\"Недостаточно данных для расчёта\"); then\n"
                  "OUT.kel is not written. Over several files: 0 when every file was processed\n"
@@ -63,7 +70,7 @@ void PrintArray(std::string_view name, const std::array<double, kGridCapacity>& 
     std::cout << ']';
 }
 
-void PrintJson(const SharedState& state, int result) {
+void PrintJson(const SharedState& state, int result, const std::string& notice) {
     const int count = std::clamp(state.processing.interpolationPointCount, 0, kMaxGridPoints);
     const ProcessedCurve& c = state.curve;
     std::cout << "{\"result\":" << result
@@ -73,6 +80,9 @@ void PrintJson(const SharedState& state, int result) {
     PrintArray("smoothedValue", c.smoothedValue, count);
     PrintArray("firstDerivative", c.firstDerivative, count);
     PrintArray("secondDerivative", c.secondDerivative, count);
+    std::cout << ",\"notice\":" << JsonString(notice)
+              << ",\"window\":" << JsonString(WindowText(state.notes.evaluation))
+              << ",\"select\":" << JsonString(SelectText(state.notes.evaluation));
     std::cout << ",\"equivalencePoints\":[";
     const int found = std::clamp(c.equivalencePointCount, 0, kMaxEquivalencePoints);
     for (int k = 0; k < found; ++k) {
@@ -87,10 +97,11 @@ void PrintJson(const SharedState& state, int result) {
 }  // namespace
 
 int RunProcess(Args words) {
-    const std::optional<ParsedArgs> args = ParseArgs(
-        words,
-        {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength", "-o"},
-        {"--comma", "--point", "--json", "--table", "--csv"});
+    const std::optional<ParsedArgs> args =
+        ParseArgs(words,
+                  {"--criterion", "--end-value", "--interpolation", "--grid", "--filter",
+                   "--strength", "--window", "--select", "-o"},
+                  {"--comma", "--point", "--json", "--table", "--csv"});
     if (!args) {
         return kExitUsage;
     }
@@ -139,8 +150,11 @@ int RunProcess(Args words) {
     ApplyOverrides(overrides, *state);
 
     const int result = RunProcessing(*state);
+    const std::string notice =
+        result == kProcessingDone ? EvaluationNoticeText(*state, NoticeLanguage::English) : "";
+    PrintNotice(notice);
     if (json) {
-        PrintJson(*state, result);
+        PrintJson(*state, result, notice);
     } else if (result == kProcessingDone) {
         std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));
     }

@@ -143,6 +143,10 @@ void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>
         } else if (f.volumes.empty()) {
             notes += TabFieldText(f.name) + ": no equivalence point" + std::string(kLineEnd);
         }
+        if (!f.outcome.notice.empty()) {
+            notes += TabFieldText(f.name) + ": " + TabFieldText(f.outcome.notice) +
+                     std::string(kLineEnd);
+        }
     }
     if (!EqualCounts(files)) {
         notes += "The files found different numbers of equivalence points (";
@@ -203,10 +207,11 @@ void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>&
 }  // namespace
 
 int RunReplicates(Args words) {
-    const std::optional<ParsedArgs> args = ParseArgs(
-        words,
-        {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength"},
-        {"--comma", "--point", "--json"});
+    const std::optional<ParsedArgs> args =
+        ParseArgs(words,
+                  {"--criterion", "--end-value", "--interpolation", "--grid", "--filter",
+                   "--strength", "--window", "--select"},
+                  {"--comma", "--point", "--json"});
     if (!args) {
         return kExitUsage;
     }
@@ -226,7 +231,7 @@ int RunReplicates(Args words) {
     std::vector<Replicate> files;
     FileNames names(args->positional, std::cin);
     for (FileName name; names.Next(name);) {
-        files.push_back({name.path, {kExitOk, name.problem, false}, {}});
+        files.push_back({name.path, {kExitOk, name.problem, false, {}}, {}});
         if (!name.problem.empty()) {
             files.back().outcome.status = kExitIoErr;
         }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "ProcessingOptions.h"
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
 #include "core/SharedState.h"
@@ -17,7 +18,9 @@ void PrintHelp() {
     std::cout << "Usage: " << kUsage << "\n"
               << "Prints the record of a result file as JSON (UTF-8): description,\n"
                  "start time, quantity (0 EMF, 1 pH, 2 pX, 3 conductivity), the points as\n"
-                 "[volume, value], the processing settings, the record's ten colour slots as\n"
+                 "[volume, value], the processing settings, the evaluation settings when the\n"
+                 "record has any (the search window as FROM:TO and the selection, as process\n"
+                 "takes them), the record's ten colour slots as\n"
                  "[red, green, blue, chosen] and decimalComma. The file is loaded into the\n"
                  "program's start values, so fields the file does not hold show those.\n";
 }
@@ -55,6 +58,12 @@ std::string RecordJson(const SharedState& s) {
            ", \"interpolationPointCount\": " + Integer(p.interpolationPointCount) +
            ", \"filterKind\": " + Integer(static_cast<int>(p.filterKind)) +
            ", \"filterStrength\": " + Integer(p.filterStrength) + "},\n";
+    // Only a record that has them, so that a record of the original format
+    // shows as it always has.
+    if (!s.notes.evaluation.IsDefault()) {
+        out += "  \"evaluation\": {\"window\": " + JsonString(WindowText(s.notes.evaluation)) +
+               ", \"select\": " + JsonString(SelectText(s.notes.evaluation)) + "},\n";
+    }
     out += "  \"colours\": [";
     for (int k = 0; k < kRecordColourSlots; ++k) {
         const ColourEntry& c = s.display.colours[k];

@@ -44,7 +44,11 @@ public:
                 Field(out, "", false);
             }
             Field(out, quantity, false);
-            Field(out, outcome.status == kExitOk ? kNoPointReason : outcome.reason, false);
+            Field(out,
+                  outcome.status != kExitOk ? outcome.reason
+                  : outcome.notice.empty()  ? std::string(kNoPointReason)
+                                            : std::string(kNoPointReason) + "; " + outcome.notice,
+                  false);
             out += kLineEnd;
             return;
         }
@@ -57,7 +61,7 @@ public:
             Field(out, FormatNumber(p.value, decimals, decimalComma_), false);
             Field(out, FormatNumber(p.derivative, decimals, decimalComma_), false);
             Field(out, quantity, false);
-            Field(out, "", false);
+            Field(out, outcome.notice, false);
             out += kLineEnd;
         }
     }
@@ -105,6 +109,9 @@ void JsonFile(std::string& out, std::string_view name, const FileOutcome& outcom
     if (outcome.loaded) {
         out += ",\"quantity\":" + std::to_string(static_cast<int>(state.record.quantity));
     }
+    if (!outcome.notice.empty()) {
+        out += ",\"notice\":" + JsonString(outcome.notice);
+    }
     out += ",\"equivalencePoints\":[";
     const int count = outcome.status == kExitOk
                           ? std::clamp(state.curve.equivalencePointCount, 0, kMaxEquivalencePoints)
@@ -143,7 +150,7 @@ int RunProcessBatch(std::span<const std::string_view> words, const ProcessingOve
         started = true;
         const FileOutcome outcome = name.problem.empty()
                                         ? LoadAndProcess(name.path, overrides, *state)
-                                        : FileOutcome{kExitIoErr, name.problem, false};
+                                        : FileOutcome{kExitIoErr, name.problem, false, {}};
         if (outcome.status != kExitOk) {
             PrintError(name.path + ": " + outcome.reason);
         }

@@ -1,8 +1,79 @@
 #include "ProcessingOptions.h"
 
+#include <array>
+#include <cmath>
+
+#include "processing/EvaluationNotice.h"
 #include "processing/Processing.h"
 
 namespace kelm::tool {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, PointChoice>, 4> kChoiceWords = {{
+    {"all", PointChoice::All},
+    {"greatest", PointChoice::Greatest},
+    {"first", PointChoice::First},
+    {"last", PointChoice::Last},
+}};
+
+// "FROM:TO" with either end empty for an open one; volumes not below 0, the
+// window not ending before it starts.
+std::optional<std::pair<double, double>> ParseWindow(std::string_view word) {
+    const std::size_t colon = word.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto end = [](std::string_view text, double open) -> std::optional<double> {
+        if (text.empty()) {
+            return open;
+        }
+        const std::optional<double> value = ParseFiniteNumber(text);
+        if (!value || *value < 0.0) {
+            return std::nullopt;
+        }
+        return value;
+    };
+    const std::optional<double> from = end(word.substr(0, colon), -kOpenEnd);
+    const std::optional<double> to = end(word.substr(colon + 1), kOpenEnd);
+    if (!from || !to || *from > *to) {
+        return std::nullopt;
+    }
+    return std::pair(*from, *to);
+}
+
+std::optional<std::pair<PointChoice, int>> ParseSelect(std::string_view word) {
+    for (const auto& [name, choice] : kChoiceWords) {
+        if (word == name) {
+            return std::pair(choice, 1);
+        }
+    }
+    if (const std::optional<int> count = ParseIntInRange(word, 1, kMaxChoiceCount)) {
+        return std::pair(PointChoice::GreatestN, *count);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string WindowText(const EvaluationSettings& evaluation) {
+    const auto end = [](double value) {
+        return std::isfinite(value) ? JsonNumber(value) : std::string();
+    };
+    return end(evaluation.windowFrom) + ":" + end(evaluation.windowTo);
+}
+
+std::string SelectText(const EvaluationSettings& evaluation) {
+    if (evaluation.choice == PointChoice::GreatestN) {
+        return std::to_string(evaluation.count);
+    }
+    for (const auto& [name, choice] : kChoiceWords) {
+        if (choice == evaluation.choice) {
+            return std::string(name);
+        }
+    }
+    return {};
+}
 
 std::optional<std::string> ReadProcessingOverrides(const ParsedArgs& args,
                                                    ProcessingOverrides& overrides) {
@@ -52,6 +123,19 @@ std::optional<std::string> ReadProcessingOverrides(const ParsedArgs& args,
             return "--strength takes a whole number from 0 to 15";
         }
     }
+    if (auto word = args.Value("--window")) {
+        overrides.window = ParseWindow(*word);
+        if (!overrides.window) {
+            return "--window takes FROM:TO in mL, such as 4.5:6, 4.5: or :6 (FROM not above TO, "
+                   "neither below 0)";
+        }
+    }
+    if (auto word = args.Value("--select")) {
+        overrides.select = ParseSelect(*word);
+        if (!overrides.select) {
+            return "--select takes all, greatest, first, last or a count from 1 to 250";
+        }
+    }
     const SeparatorChoice separator = ReadSeparator(args);
     if (separator.conflict) {
         return std::string(kSeparatorConflict);
@@ -87,6 +171,15 @@ void ApplyOverrides(const ProcessingOverrides& o, SharedState& state) {
     if (o.decimalComma) {
         state.display.decimalComma = *o.decimalComma;
     }
+    EvaluationSettings& e = state.notes.evaluation;
+    if (o.window) {
+        e.windowFrom = o.window->first;
+        e.windowTo = o.window->second;
+    }
+    if (o.select) {
+        e.choice = o.select->first;
+        e.count = o.select->second;
+    }
 }
 
 FileOutcome LoadAndProcess(const std::filesystem::path& path, const ProcessingOverrides& overrides,
@@ -94,16 +187,17 @@ FileOutcome LoadAndProcess(const std::filesystem::path& path, const ProcessingOv
     InitFreshState(state);
     const RecordLoad load = ReadRecordFile(path, state);
     if (load.status != kExitOk) {
-        return {load.status, load.reason, false};
+        return {load.status, load.reason, false, {}};
     }
     ApplyOverrides(overrides, state);
     const int result = RunProcessing(state);
     if (result == kProcessingDone) {
-        return {kExitOk, {}, true};
+        return {kExitOk, {}, true, EvaluationNoticeText(state, NoticeLanguage::English, "; ")};
     }
     return {result,
             std::string(result == kNoPointFound ? kNoPointFoundMessage : kTooFewPointsMessage),
-            true};
+            true,
+            {}};
 }
 
 }  // namespace kelm::tool

@@ -16,14 +16,18 @@ namespace kelm::tool {
 inline constexpr std::string_view kProcessingUsage =
     "[--criterion end-value|extremum] [--end-value X]\n"
     "         [--interpolation cubic|linear] [--grid auto|N] [--filter polynomial|moving-average]\n"
-    "         [--strength S]";
+    "         [--strength S] [--window FROM:TO] [--select all|greatest|first|last|N]";
 inline constexpr std::string_view kProcessingHelp =
     "  --criterion      end-value (the given end point) or extremum (of dE/dV)\n"
     "  --end-value X    the end value of the record's quantity (mV for EMF)\n"
     "  --interpolation  cubic or linear\n"
     "  --grid           auto (5 per measured point) or a grid size N, 0 to 500\n"
     "  --filter         polynomial or moving-average\n"
-    "  --strength S     filter strength 0 to 15 (below 2: no filtering)\n";
+    "  --strength S     filter strength 0 to 15 (below 2: no filtering)\n"
+    "  --window FROM:TO search for equivalence points between these volumes (mL)\n"
+    "                   only; FROM: or :TO leaves an end open, : none at all\n"
+    "  --select         which points found are reported: all, greatest (largest\n"
+    "                   dE/dV), first, last, or N (the N greatest, in volume order)\n";
 
 // The settings the options override; what is not given stays as each file has it.
 struct ProcessingOverrides {
@@ -34,7 +38,15 @@ struct ProcessingOverrides {
     std::optional<FilterKind> filter;
     std::optional<int> strength;
     std::optional<int> decimalComma;  // --comma or --point
+    // --window: the two ends (an open one infinite); --select: the choice and its N.
+    std::optional<std::pair<double, double>> window;
+    std::optional<std::pair<PointChoice, int>> select;
 };
+
+// The values of --window and --select as the options and the JSON output
+// write them: "4.5:6", "4.5:", ":"; "all", "greatest", ..., "3".
+std::string WindowText(const EvaluationSettings& evaluation);
+std::string SelectText(const EvaluationSettings& evaluation);
 
 // Reads the options (and --comma/--point) into `overrides`; returns the usage
 // error text, or nothing.
@@ -50,6 +62,7 @@ struct FileOutcome {
     int status = kExitOk;
     std::string reason;
     bool loaded = false;  // the record (its quantity) is in the state
+    std::string notice;   // a processed file's evaluation notice, "; " between sentences
 };
 
 // Loads the file into a fresh `state`, applies the overrides and runs the

@@ -38,6 +38,14 @@ void PrintError(std::string_view message) {
     std::cerr << "kelmtool: " << message << '\n';
 }
 
+void PrintNotice(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        PrintError(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+}
+
 std::optional<std::string> ReadInputFile(const std::filesystem::path& path) {
     ReadResult read = ReadWholeFile(path);
     if (read.status != ReadStatus::Read) {
@@ -65,6 +73,7 @@ void InitFreshState(SharedState& state) {
 RecordLoad ReadRecordFile(const std::filesystem::path& path, SharedState& state) {
     const RecordFileResult result = kelm::ReadRecordFile(state, path, MessageStyle::Reason);
     if (result.Done()) {
+        PrintNotice(result.notice);
         return {};
     }
     return {result.status == RecordFileStatus::NotRead ? kExitIoErr : kExitDataErr, result.message};
@@ -76,6 +85,7 @@ int LoadRecordFile(const std::filesystem::path& path, SharedState& state) {
         PrintError(result.message);
         return result.status == RecordFileStatus::NotRead ? kExitIoErr : kExitDataErr;
     }
+    PrintNotice(result.notice);
     return kExitOk;
 }
 

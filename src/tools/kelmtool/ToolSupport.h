@@ -23,6 +23,8 @@ inline constexpr int kExitIoErr = 74;    // a file could not be read or written
 
 // Prints "kelmtool: <message>" and a line end on stderr.
 void PrintError(std::string_view message);
+// The same for each line of a text; nothing for an empty one.
+void PrintNotice(std::string_view text);
 
 // The whole file through the one reader, or nothing after printing why it
 // cannot be read.
@@ -38,7 +40,7 @@ void InitFreshState(SharedState& state);
 
 // Loads a result file into `state` and says why it could not: status kExitOk,
 // or kExitIoErr / kExitDataErr with the reason (without the file's name).
-// Prints nothing.
+// Prints only the lines of its readable block that were ignored.
 struct RecordLoad {
     int status = kExitOk;
     std::string reason;

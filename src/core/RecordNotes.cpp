@@ -1,0 +1,310 @@
+#include "core/RecordNotes.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+
+#include "core/Cp1251.h"
+#include "core/FileMessages.h"
+#include "core/NumberText.h"
+
+namespace kelm {
+
+namespace {
+
+// Window ends with enough decimals that any volume typed with up to six reads
+// back as the same double.
+constexpr int kVolumeDecimals = 6;
+
+// What a message quotes of an ignored line, and how many lines it names.
+constexpr std::size_t kQuotedLineBytes = 100;
+constexpr std::size_t kIssuesNamed = 10;
+
+constexpr Cp1251Literal kWindowFromLabel("Окно поиска от, мл");
+constexpr Cp1251Literal kWindowToLabel("Окно поиска до, мл");
+constexpr Cp1251Literal kChoiceLabel("Выбор точек");
+
+constexpr Cp1251Literal kChoiceAll("все");
+constexpr Cp1251Literal kChoiceGreatest("наибольшая");
+constexpr Cp1251Literal kChoiceFirst("первая");
+constexpr Cp1251Literal kChoiceLast("последняя");
+// "3 наибольших"; "наибольшие" reads as well.
+constexpr Cp1251Literal kChoiceGreatestN("наибольших");
+constexpr Cp1251Literal kChoiceGreatestNAlso("наибольшие");
+
+// Lines that bound the search for the block from above and below.
+constexpr Cp1251Literal kVolumeColumn("Объем \t");
+constexpr Cp1251Literal kSeparatorLine("============ Двоичные данные - не изменять ============");
+
+std::string Volume(double value, bool decimalComma) {
+    return FormatNumber(value, kVolumeDecimals, decimalComma).str();
+}
+
+// A window end: a finite volume, not below 0.
+bool ReadVolume(std::string_view text, double& into) {
+    const std::optional<double> value = ParseExactNumber(text);
+    if (!value || *value < 0.0) {
+        return false;
+    }
+    into = *value;
+    return true;
+}
+
+std::optional<std::string> WriteChoice(const EvaluationSettings& e) {
+    switch (e.choice) {
+        case PointChoice::All:
+            return std::nullopt;
+        case PointChoice::Greatest:
+            return std::string(kChoiceGreatest.view());
+        case PointChoice::First:
+            return std::string(kChoiceFirst.view());
+        case PointChoice::Last:
+            return std::string(kChoiceLast.view());
+        case PointChoice::GreatestN:
+            return std::to_string(e.count) + " " + std::string(kChoiceGreatestN.view());
+    }
+    return std::nullopt;
+}
+
+bool ReadChoice(std::string_view text, EvaluationSettings& e) {
+    const std::array<std::pair<std::string_view, PointChoice>, 4> words = {{
+        {kChoiceAll.view(), PointChoice::All},
+        {kChoiceGreatest.view(), PointChoice::Greatest},
+        {kChoiceFirst.view(), PointChoice::First},
+        {kChoiceLast.view(), PointChoice::Last},
+    }};
+    for (const auto& [word, choice] : words) {
+        if (text == word) {
+            e.choice = choice;
+            return true;
+        }
+    }
+    int count = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    const std::string_view rest = text.substr(static_cast<std::size_t>(stop - text.data()));
+    if (error != std::errc() || count < 1 || count > kMaxChoiceCount || rest.empty() ||
+        rest.front() != ' ') {
+        return false;
+    }
+    const std::string_view word = rest.substr(rest.find_first_not_of(' '));
+    if (word != kChoiceGreatestN.view() && word != kChoiceGreatestNAlso.view()) {
+        return false;
+    }
+    e.choice = PointChoice::GreatestN;
+    e.count = count;
+    return true;
+}
+
+// One labelled line of the block: how it is written from the notes (nothing
+// when the note has its default) and read back into them.
+struct NoteLine {
+    std::string_view label;
+    std::optional<std::string> (*write)(const RecordNotes&, bool decimalComma);
+    bool (*read)(std::string_view value, RecordNotes&);
+};
+
+const std::array<NoteLine, 3> kLines = {{
+    {kWindowFromLabel.view(),
+     [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
+         const double from = n.evaluation.windowFrom;
+         return from == -kOpenEnd ? std::nullopt : std::optional(Volume(from, comma));
+     },
+     [](std::string_view text, RecordNotes& n) {
+         return ReadVolume(text, n.evaluation.windowFrom);
+     }},
+    {kWindowToLabel.view(),
+     [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
+         const double to = n.evaluation.windowTo;
+         return to == kOpenEnd ? std::nullopt : std::optional(Volume(to, comma));
+     },
+     [](std::string_view text, RecordNotes& n) { return ReadVolume(text, n.evaluation.windowTo); }},
+    {kChoiceLabel.view(), [](const RecordNotes& n, bool) { return WriteChoice(n.evaluation); },
+     [](std::string_view text, RecordNotes& n) { return ReadChoice(text, n.evaluation); }},
+}};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The lines of a text, without their line ends (CR LF, or LF alone after a
+// hand edit).
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        visit(line, start);
+        start = end + 1;
+    }
+}
+
+// The block's lines: those after the last heading line that stands between
+// the last column line of a table and the separator line, so that a
+// description that holds such lines is never taken for the block; nothing
+// without a heading there.
+std::optional<std::string_view> BlockLines(std::string_view text) {
+    std::size_t tables = 0;
+    ForEachLine(text, [&](std::string_view line, std::size_t at) {
+        if (line.starts_with(kVolumeColumn.view())) {
+            tables = at;
+        }
+    });
+    std::string_view region = text.substr(tables);
+    region = region.substr(0, region.find(kSeparatorLine.view()));
+    std::optional<std::string_view> block;
+    ForEachLine(region, [&](std::string_view line, std::size_t at) {
+        if (Trimmed(line) == kNotesHeading) {
+            block = region.substr(at + line.size());
+        }
+    });
+    return block;
+}
+
+void Ignore(std::string_view line, NoteProblem problem, NotesRead& read) {
+    read.issues.push_back({std::string(line.substr(0, kQuotedLineBytes)), problem});
+}
+
+void ReadLine(std::string_view line, NotesRead& read) {
+    const std::string_view text = Trimmed(line);
+    if (text.empty()) {
+        return;
+    }
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        Ignore(text, NoteProblem::NotALabelledLine, read);
+        return;
+    }
+    const std::string_view label = Trimmed(text.substr(0, colon));
+    const std::string_view value = Trimmed(text.substr(colon + 1));
+    for (const NoteLine& kind : kLines) {
+        if (kind.label == label) {
+            // A value is read into a copy, so a line that fails changes nothing.
+            RecordNotes notes = read.notes;
+            if (kind.read(value, notes)) {
+                read.notes = notes;
+            } else {
+                Ignore(text, NoteProblem::BadValue, read);
+            }
+            return;
+        }
+    }
+    Ignore(text, NoteProblem::UnknownLabel, read);
+}
+
+// A window that ends before it starts searches nothing: both ends are dropped.
+void CheckWindow(std::string_view block, NotesRead& read) {
+    EvaluationSettings& e = read.notes.evaluation;
+    if (e.windowFrom <= e.windowTo) {
+        return;
+    }
+    ForEachLine(block, [&](std::string_view line, std::size_t) {
+        const std::string_view text = Trimmed(line);
+        if (text.starts_with(kWindowFromLabel.view()) || text.starts_with(kWindowToLabel.view())) {
+            Ignore(text, NoteProblem::Contradiction, read);
+        }
+    });
+    e.windowFrom = -kOpenEnd;
+    e.windowTo = kOpenEnd;
+}
+
+std::string_view ProblemText(NoteProblem problem, MessageStyle style) {
+    const bool window = style == MessageStyle::Window;
+    switch (problem) {
+        case NoteProblem::NotALabelledLine:
+            return window ? "не вида «название: значение»" : "not a 'label: value' line";
+        case NoteProblem::UnknownLabel:
+            return window ? "неизвестное название" : "unknown label";
+        case NoteProblem::BadValue:
+            return window ? "значение не прочитано" : "the value cannot be read";
+        case NoteProblem::Contradiction:
+            return window ? "окно поиска кончается раньше, чем начинается"
+                          : "the search window ends before it starts";
+    }
+    return {};
+}
+
+}  // namespace
+
+void AppendNotesBlock(std::string& out, const RecordNotes& notes, bool decimalComma) {
+    if (notes.IsDefault()) {
+        return;
+    }
+    out += kNotesHeading;
+    out += "\r\n";
+    for (const NoteLine& kind : kLines) {
+        if (const std::optional<std::string> value = kind.write(notes, decimalComma)) {
+            out += kind.label;
+            out += ": ";
+            out += *value;
+            out += "\r\n";
+        }
+    }
+}
+
+NotesRead ReadNotesBlock(std::string_view readablePart) {
+    NotesRead read;
+    const std::optional<std::string_view> block = BlockLines(readablePart);
+    if (!block) {
+        return read;
+    }
+    ForEachLine(*block, [&](std::string_view line, std::size_t) { ReadLine(line, read); });
+    CheckWindow(*block, read);
+    return read;
+}
+
+std::string NoteIssuesMessage(std::span<const NoteIssue> issues, MessageStyle style,
+                              std::string_view linePrefix) {
+    if (issues.empty()) {
+        return {};
+    }
+    const std::span<const NoteIssue> named = issues.first(std::min(issues.size(), kIssuesNamed));
+    const std::size_t more = issues.size() - named.size();
+    std::string message;
+    if (style == MessageStyle::Window) {
+        message = issues.size() == 1 ? "Строка блока [Kelm] не прочитана и пропущена:"
+                                     : "Строки блока [Kelm] не прочитаны и пропущены:";
+        for (const NoteIssue& issue : named) {
+            message += "\n«" + Cp1251ToUtf8(issue.line) + "» — ";
+            message += ProblemText(issue.problem, style);
+        }
+        if (more > 0) {
+            message += "\nи ещё строк: " + std::to_string(more);
+        }
+        message += "\nОстальное загружено.";
+        return message;
+    }
+    for (const NoteIssue& issue : named) {
+        if (!message.empty()) {
+            message += '\n';
+        }
+        message += linePrefix;
+        message += "line '" + Cp1251ToUtf8(issue.line) + "' of the [Kelm] block ignored: ";
+        message += ProblemText(issue.problem, style);
+    }
+    if (more > 0) {
+        message += '\n';
+        message += linePrefix;
+        message += std::to_string(more) + " more lines of the [Kelm] block ignored";
+    }
+    return message;
+}
+
+}  // namespace kelm
