@@ -75,17 +75,18 @@ void SearchGivenValue(double target, int n, const EvaluationSettings& evaluation
 double LargestSlopeInWindow(const double* x, const double* d1, int n,
                             const EvaluationSettings& evaluation) {
     auto inWindow = [&](int i) { return evaluation.Contains(x[i]) ? std::fabs(d1[i]) : 0.0; };
-    std::array<double, 4> largest{};
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
     int i = 0;
     for (; i + 3 < n; i += 4) {
-        for (int lane = 0; lane < 4; ++lane) {
-            largest[lane] = std::max(largest[lane], inWindow(i + lane));
-        }
+        a = std::max(a, inWindow(i));
+        b = std::max(b, inWindow(i + 1));
+        c = std::max(c, inWindow(i + 2));
+        d = std::max(d, inWindow(i + 3));
     }
     for (; i < n; ++i) {
-        largest[0] = std::max(largest[0], inWindow(i));
+        a = std::max(a, inWindow(i));
     }
-    return std::max(std::max(largest[0], largest[1]), std::max(largest[2], largest[3]));
+    return std::max(std::max(a, b), std::max(c, d));
 }
 
 void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n,
