@@ -68,6 +68,27 @@ void SearchGivenValue(double target, int n, const EvaluationSettings& evaluation
     }
 }
 
+// The largest |D1| at the grid volumes the window contains, from 0.0, over
+// four running maxima side by side: the largest is the same in any order, a
+// volume outside counts as 0.0, which no maximum from 0.0 on changes, and a
+// NaN is passed over by each.
+double LargestSlopeInWindow(const double* x, const double* d1, int n,
+                            const EvaluationSettings& evaluation) {
+    auto inWindow = [&](int i) { return evaluation.Contains(x[i]) ? std::fabs(d1[i]) : 0.0; };
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+    int i = 0;
+    for (; i + 3 < n; i += 4) {
+        a = std::max(a, inWindow(i));
+        b = std::max(b, inWindow(i + 1));
+        c = std::max(c, inWindow(i + 2));
+        d = std::max(d, inWindow(i + 3));
+    }
+    for (; i < n; ++i) {
+        a = std::max(a, inWindow(i));
+    }
+    return std::max(std::max(a, b), std::max(c, d));
+}
+
 void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n,
                              const EvaluationSettings& evaluation, ProcessedCurve& curve) {
     const double* x = curve.gridVolume.data();
@@ -78,13 +99,7 @@ void SearchDerivativeExtrema(std::span<const CurvePoint> points, int n,
 
     // The threshold is a share of the steepest slope the window holds: a steep
     // artefact outside it no longer hides a flatter jump inside.
-    double maxAbsD1 = 0.0;
-    for (int i = 0; i < n; ++i) {
-        if (evaluation.Contains(x[i])) {
-            maxAbsD1 = std::max(maxAbsD1, std::fabs(d1[i]));
-        }
-    }
-    const double threshold = kExtremumThreshold * maxAbsD1;
+    const double threshold = kExtremumThreshold * LargestSlopeInWindow(x, d1, n, evaluation);
     const double firstVolume = points[1].volume;
     const double lastVolume = points[m - 2].volume;
 
@@ -194,10 +209,22 @@ void ApplyChoice(const EvaluationSettings& evaluation, ProcessedCurve& curve) {
     curve.equivalencePointCount = count;
 }
 
+// Whether the smallest D2 is below 0 and the largest above. Both hold as soon
+// as one value below and one above 0 are seen, so the scan stops there;
+// unless the first value, where the smallest and the largest start, is NaN:
+// no value replaces it then.
 bool SecondDerivativeTakesBothSigns(const ProcessedCurve& curve, int n) {
-    const auto d2 = std::span<const double>(curve.secondDerivative).first(n);
-    return !d2.empty() && *std::min_element(d2.begin(), d2.end()) < 0.0 &&
-           *std::max_element(d2.begin(), d2.end()) > 0.0;
+    const double* d2 = curve.secondDerivative.data();
+    if (n <= 0 || std::isnan(d2[0])) {
+        return false;
+    }
+    bool below = false;
+    bool above = false;
+    for (int i = 0; i < n && !(below && above); ++i) {
+        below = below || d2[i] < 0.0;
+        above = above || d2[i] > 0.0;
+    }
+    return below && above;
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "CurveFixtures.h"
@@ -237,6 +239,84 @@ TEST(ExtremumCriterion, IgnoresAlternatingSecondDerivative) {
     }
     EXPECT_EQ(s.Search(), kSearchDone);
     EXPECT_EQ(s.Count(), 0);
+}
+
+// The sign test is that of the smallest and the largest value as a scan from
+// the first value finds them: a NaN first value is never replaced (no sign
+// change), a NaN later is passed over, and signs late in the curve count.
+TEST(ExtremumCriterion, TakesTheSignsOfTheSecondDerivativeAsItsSmallestAndLargestValues) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    struct Row {
+        std::array<double, 8> d2;
+        int result;
+    };
+    const Row rows[] = {
+        {{nan, -1, 1, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{0, nan, -1, 1, 0, 0, 0, 0}, kSearchDone},
+        {{-1, -2, nan, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{0, 0, 0, -inf, 0, 0, 0, 1}, kSearchDone},
+        {{0, 0, 0, 0, 0, 0, -1, 1}, kSearchDone},
+        {{1, 2, 3, 4, 5, 6, 7, -0.0}, kNoSignChangeOfD2},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{nan, nan, nan, nan, nan, nan, nan, nan}, kNoSignChangeOfD2},
+    };
+    for (const Row& row : rows) {
+        SearchCase s(8, EndPointCriterion::DerivativeExtremum);
+        s.SetMeasuredVolumes({0, 2, 4, 7});
+        s.SetD1([](int) { return 0.0; });
+        std::copy(row.d2.begin(), row.d2.end(), s.curve.secondDerivative.begin());
+        EXPECT_EQ(s.Search(), row.result) << "row " << (&row - rows);
+    }
+}
+
+// The 0.3 share is of the largest |first derivative| wherever it lies on the
+// grid, or in the search window, whatever its sign; a NaN there is passed
+// over, not taken as the largest.
+TEST(ExtremumCriterion, TakesTheThresholdFromTheLargestFirstDerivativeAnywhere) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double open = std::numeric_limits<double>::infinity();
+    struct Row {
+        int index;     // where the value is put, away from both peaks
+        double value;  // |100| makes the threshold 30: the peak of 29 is dropped
+        double from, to;
+        std::vector<double> volumes;
+    };
+    const Row rows[] = {
+        {0, 100.0, -open, open, {25.0}},
+        {1, -100.0, -open, open, {25.0}},
+        {2, 100.0, -open, open, {25.0}},
+        {3, 100.0, -open, open, {25.0}},
+        {38, 100.0, -open, open, {25.0}},
+        {40, -100.0, -open, open, {25.0}},
+        {0, nan, -open, open, {15.0, 25.0}},
+        {1, nan, -open, open, {15.0, 25.0}},
+        {3, nan, -open, open, {15.0, 25.0}},
+        {40, nan, -open, open, {15.0, 25.0}},
+        // Outside the window the steep value no longer counts.
+        {2, 100.0, 5.0, 38.0, {15.0, 25.0}},
+        {38, -100.0, 5.0, 37.5, {15.0, 25.0}},
+        {38, -100.0, 5.0, 38.0, {25.0}},
+    };
+    for (const Row& row : rows) {
+        SearchCase s(41, EndPointCriterion::DerivativeExtremum);
+        s.SetMeasuredVolumes({0, 10, 20, 30, 40});
+        s.SetD1([&](int i) {
+            return i == row.index ? row.value : Peak(i, 15, 29.0) + Peak(i, 25, 31.0);
+        });
+        for (int i = 0; i < 41; ++i) {
+            if (std::isnan(s.curve.secondDerivative[i])) {
+                s.curve.secondDerivative[i] = 0.0;  // only the first derivative is damaged
+            }
+        }
+        EvaluationSettings window;
+        window.windowFrom = row.from;
+        window.windowTo = row.to;
+        ASSERT_EQ(FindEquivalencePoints(s.points, s.quantity, s.settings, window, s.curve),
+                  kSearchDone)
+            << "row " << (&row - rows);
+        EXPECT_EQ(s.Volumes(), row.volumes) << "row " << (&row - rows);
+    }
 }
 
 }  // namespace
