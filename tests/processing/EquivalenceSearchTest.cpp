@@ -176,6 +176,32 @@ TEST(ExtremumCriterion, KeepsTheSteeperOfTwoPointsInOneIntervalAndTheFirstOnATie
     EXPECT_EQ(s.Volumes(), std::vector{15.0});
 }
 
+TEST(ExtremumCriterion, KeepsOnePointPerIntervalWhateverTheOrderOfTheMeasuredVolumes) {
+    struct Case {
+        std::vector<double> measured;
+        std::vector<double> kept;
+    };
+    // Peaks at 12 (4), 17 (6) and 25 (5).
+    const Case cases[] = {
+        {{0, 10, 20, 30, 40}, {17, 25}},
+        {{0, 10, 20, 20, 30, 40}, {17, 25}},  // a repeated volume: an empty interval
+        {{0, 10, 13, 30, 40}, {12, 17}},      // 17 and 25 share [13, 30)
+        {{0, 10, 30, 20, 40}, {17}},          // backwards: only 10 to 20 is searched
+        // Overlapping intervals [5, 30) and [10, 35) each keep 17 alone.
+        {{0, 5, 30, 10, 35, 40}, {17}},
+    };
+    for (const Case& c : cases) {
+        SearchCase s(41, EndPointCriterion::DerivativeExtremum);
+        s.points.clear();
+        for (double v : c.measured) {
+            s.points.push_back({v, 0.0});
+        }
+        s.SetD1([](int i) { return Peak(i, 12, 4.0) + Peak(i, 17, 6.0) + Peak(i, 25, 5.0); });
+        ASSERT_EQ(s.Search(), kSearchDone);
+        EXPECT_EQ(s.Volumes(), c.kept) << c.measured[2] << ' ' << c.measured[3];
+    }
+}
+
 TEST(ExtremumCriterion, IgnoresTheOuterMeasuredIntervalsAndShallowExtrema) {
     SearchCase s(41, EndPointCriterion::DerivativeExtremum);
     s.SetMeasuredVolumes({0, 20, 22, 24, 26, 40});
