@@ -87,7 +87,7 @@ bool TitrationEntry::HasCriterion() const {
 
 bool TitrationEntry::PendingPointIntact() const {
     const TitrationRecord& record = state_.record;
-    return record.pointCount == pendingIndex_ &&
+    return state_.recordIdentity == pendingRecord_ && record.pointCount == pendingIndex_ &&
            record.points[pendingIndex_].volume == pendingVolume_;
 }
 
@@ -102,6 +102,7 @@ void TitrationEntry::AbandonAddition() {
 // for the first point the start of recording.
 void TitrationEntry::BeginPoint(double volume, const LocalTime& now) {
     TitrationRecord& record = state_.record;
+    pendingRecord_ = state_.recordIdentity;
     pendingIndex_ = record.pointCount;
     pendingVolume_ = volume;
     record.points[pendingIndex_].volume = volume;

@@ -5,6 +5,7 @@
 // control as one plain view the window paints.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -122,9 +123,12 @@ private:
     std::optional<InstrumentLink> link_;
 
     bool additionPending_ = false;
-    int additionSerial_ = 0;      // counts additions, so an old question records nothing new
-    int pendingIndex_ = 0;        // the point the addition is for, and its volume: a record
-    double pendingVolume_ = 0.0;  // replaced meanwhile is never written into
+    int additionSerial_ = 0;  // counts additions, so an old question records nothing new
+    // The record the addition was made in, its point and that point's volume:
+    // a record that replaced it meanwhile is never written into.
+    std::uint32_t pendingRecord_ = 0;
+    int pendingIndex_ = 0;
+    double pendingVolume_ = 0.0;
     double criterionValue_ = 0.0;
     int tickCount_ = 0;
     int referenceTime_ = 0;  // seconds of the day at the addition

@@ -265,6 +265,7 @@ LoadStatus LoadRecord(SharedState& state, std::string_view bytes, std::vector<No
     state.curve.curveProcessed = 0;
     state.curve.equivalencePointCount = 0;
     state.curve.evaluation = {};
+    ++state.recordIdentity;
     return LoadStatus::Loaded;
 }
 

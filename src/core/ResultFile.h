@@ -31,8 +31,9 @@ void SaveRecord(const SharedState& state, std::string& out);
 
 // Reads the encoded part into the state, and the notes of the readable
 // block. A failed load changes nothing: the file is read into scratch state
-// that is committed only when it succeeded. The block's lines that could not
-// be read go into `issues` when it is given; they never fail the load.
+// that is committed only when it succeeded, and then the record gets a new
+// identity. The block's lines that could not be read go into `issues` when it
+// is given; they never fail the load.
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes);
 LoadStatus LoadRecord(SharedState& state, std::string_view bytes, std::vector<NoteIssue>* issues);
 

@@ -45,6 +45,7 @@ bool NewRecord(SharedState& state) {
     SetName(state.notes.result.sampleName, {});
     state.notes.result.sampleAmount = 0.0;
     state.notes.result.standardMass = 0.0;
+    ++state.recordIdentity;
     return true;
 }
 

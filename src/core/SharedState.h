@@ -154,6 +154,11 @@ struct SharedState {
     DisplaySettings display;
     ProcessedCurve curve;
 
+    // Which record is open: every New and every load gives the next number,
+    // so that work begun on one record is never finished in another that
+    // merely looks the same (empty, or as long).
+    std::uint32_t recordIdentity = 0;
+
     // Created flags of the three modeless dialogs.
     bool entryDialogCreated = false;
     bool processingDialogCreated = false;
@@ -171,7 +176,7 @@ Rgb BuiltInColour(ColourRole role);
 // The document's New: copies the preferred colours into the record's slots and
 // empties the record, keeping its quantity, processing choices and notes, but
 // of its result data not the sample's name and amount (nor a standard's
-// mass), which belong to the titration before.
+// mass), which belong to the titration before; the record gets a new identity.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.

@@ -125,6 +125,9 @@ double IntervalAt(std::span<const CurvePoint> points, double volume) {
 void AssessEdges(std::span<const CurvePoint> points, ProcessedCurve& curve) {
     EvaluationOutcome& o = curve.evaluation;
     const EvaluationSettings& e = o.applied;
+    if (!e.HasWindow()) {
+        return;
+    }
     for (int k = 0; k < curve.equivalencePointCount; ++k) {
         const double v = curve.equivalencePoints[k].volume;
         const double interval = IntervalAt(points, v);

@@ -1,5 +1,6 @@
 #include "ui/CKelmApp.h"
 
+#include <QApplication>
 #include <QStatusBar>
 #include <QTimer>
 #include <ctime>
@@ -13,36 +14,13 @@
 #include "ui/JournalTexts.h"
 #include "ui/QtPrompter.h"
 #include "ui/RegisterDialogs.h"
+#include "ui/WindowPlacement.h"
 
 namespace kelm {
 
 namespace {
 
-bool IsFlag(const QString& word, QLatin1StringView name) {
-    return (word.startsWith('/') || word.startsWith('-')) &&
-           word.mid(1).compare(name, Qt::CaseInsensitive) == 0;
-}
-
-}  // namespace
-
-ShellCommand ParseCommandLine(const QStringList& words) {
-    ShellCommand command;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        if (IsFlag(word, QLatin1StringView("pt")) && i + 2 < words.size()) {
-            command = {ShellCommand::Kind::PrintTo, words[i + 1], words[i + 2]};
-            i += 2;
-        } else if (IsFlag(word, QLatin1StringView("p")) && i + 1 < words.size()) {
-            command = {ShellCommand::Kind::Print, words[i + 1], {}};
-            ++i;
-        } else if (command.kind == ShellCommand::Kind::New) {
-            command = {ShellCommand::Kind::Open, word, {}};
-        }
-    }
-    return command;
-}
-
-namespace {
+constexpr int kRequestPollMs = 200;
 
 AppServices WithDefaults(AppServices services, const SharedState& state, const Clock& systemClock) {
     if (!services.makePrompter) {
@@ -95,6 +73,9 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
     RegisterDialogs(dialogs_, context_);
     doc_.SetJournal(&journal_);
     doc_.SetStore(&store_);
+    requestTimer_.setInterval(kRequestPollMs);
+    QObject::connect(&requestTimer_, &QTimer::timeout, &requestTimer_,
+                     [this] { OpenRequestedFile(); });
 }
 
 CKelmApp::~CKelmApp() = default;
@@ -108,6 +89,10 @@ StartResult CKelmApp::Start() {
     // The command line, before the defaults and the settings file: a file's
     // separator is then overridden by the settings file's.
     const ShellCommand command = ParseCommandLine(words_);
+    if ((command.kind == ShellCommand::Kind::New || command.kind == ShellCommand::Kind::Open) &&
+        HandedToRunningKelm(command.file)) {
+        return StartResult::Done;
+    }
     switch (command.kind) {
         case ShellCommand::Kind::New:
             if (!doc_.New()) {
@@ -135,6 +120,11 @@ StartResult CKelmApp::Start() {
             }
             return PrintWithoutDialog(state_, command.printer, prompter_) ? StartResult::Done
                                                                           : StartResult::Failed;
+        case ShellCommand::Kind::Help:
+        case ShellCommand::Kind::Version:
+        case ShellCommand::Kind::Refused:
+            // Answered on the terminal before the toolkit started.
+            return StartResult::Failed;
     }
 
     ApplyStartDefaults(state_);
@@ -148,7 +138,67 @@ StartResult CKelmApp::Start() {
         // Once the window is on screen, so that the question has its owner.
         QTimer::singleShot(0, frame_.get(), [this] { OfferRecovery(); });
     }
+    if (instance_) {
+        instance_->Serve([this](const QString& file) { TakeRequest(file); });
+    }
     return StartResult::Running;
+}
+
+// A plain `kelm` while one runs brings that one to the front rather than
+// starting a second window: both would write the folder's kelm.cfg at exit,
+// the last one over the other's changes, and only one can have the meter.
+bool CKelmApp::HandedToRunningKelm(const QString& file) {
+    instance_ = std::make_unique<SingleInstance>(settingsPath_);
+    for (int round = 0; round < 3; ++round) {
+        const SingleInstance::Role role = instance_->Claim();
+        if (role == SingleInstance::Role::First) {
+            return false;
+        }
+        if (role == SingleInstance::Role::Alone) {
+            break;
+        }
+        const SingleInstance::HandOverResult result = instance_->HandOver(file);
+        if (result == SingleInstance::HandOverResult::Taken) {
+            instance_.reset();
+            return true;
+        }
+        if (result == SingleInstance::HandOverResult::Silent) {
+            break;
+        }
+        // Gone: it ended while taking the request, and the next round finds
+        // its place free.
+    }
+    // No socket to be had, or a Kelm that does not answer: better a window of
+    // its own than none.
+    instance_.reset();
+    return false;
+}
+
+// As a file dropped on the window is: the window comes to the front and the
+// file opens like "&Открыть...", but only once no dialog of the user's waits
+// for an answer, so that nothing typed there lands in the other record.
+void CKelmApp::TakeRequest(const QString& file) {
+    BringToFront(frame_.get());
+    if (file.isEmpty()) {
+        return;
+    }
+    requested_.append(file);
+    requestTimer_.start();
+    OpenRequestedFile();
+}
+
+void CKelmApp::OpenRequestedFile() {
+    if (requested_.isEmpty()) {
+        requestTimer_.stop();
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        return;  // a dialog of the user's, or the message of the last file's open
+    }
+    frame_->OpenFile(requested_.takeFirst());
+    if (requested_.isEmpty()) {
+        requestTimer_.stop();
+    }
 }
 
 void CKelmApp::OfferRecovery() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -13,24 +14,17 @@
 #include "store/UserStore.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CMainFrame.h"
+#include "ui/CommandLine.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogHost.h"
 #include "ui/ProcessingCommand.h"
 #include "ui/RecentFiles.h"
+#include "ui/SingleInstance.h"
 
 namespace kelm {
 
 class Prompter;
 struct SharedState;
-
-// What the command line asks for: `kelm`, `kelm FILE`, `kelm /p FILE`,
-// `kelm /pt FILE PRINTER` (flags also with "-", any letter case).
-struct ShellCommand {
-    enum class Kind { New, Open, Print, PrintTo } kind = Kind::New;
-    QString file;
-    QString printer;
-};
-ShellCommand ParseCommandLine(const QStringList& words);
 
 enum class StartResult {
     Running,  // the main window is up: run the event loop, then Exit()
@@ -56,13 +50,16 @@ struct AppServices {
 class CKelmApp {
 public:
     // `prompter` is the shell's own (file, print and start-up messages);
-    // `words` are the command-line words after the program name;
+    // `words` are the command-line words after the program name, those that
+    // main has not answered on the terminal already;
     // `settingsPath` is the settings file read at start and written at exit.
     CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
              std::filesystem::path settingsPath = "kelm.cfg", AppServices services = {});
     ~CKelmApp();
 
-    // The start-up steps, in their fixed order.
+    // The start-up steps, in their fixed order. `kelm` and `kelm FILE` first
+    // look for a Kelm running in the same working folder: when one takes the
+    // request this start is Done at once, and writes no settings at exit.
     StartResult Start();
 
     // The exit step: writes the settings file, but only after a start-up that
@@ -82,6 +79,10 @@ public:
     Journal& UnsavedJournal() { return journal_; }
 
 private:
+    bool HandedToRunningKelm(const QString& file);
+    void TakeRequest(const QString& file);
+    void OpenRequestedFile();
+
     SharedState& state_;
     Prompter& prompter_;
     QStringList words_;
@@ -98,6 +99,11 @@ private:
     DialogContext context_;
     std::unique_ptr<CMainFrame> frame_;
     bool settingsRead_ = false;
+    // Listens for the Kelms started later in this folder, whose files wait
+    // here until no dialog of the user's is open.
+    std::unique_ptr<SingleInstance> instance_;
+    QStringList requested_;
+    QTimer requestTimer_;
 };
 
 }  // namespace kelm

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -30,6 +31,7 @@
 #include "ui/DialogHost.h"
 #include "ui/GraphPrinting.h"
 #include "ui/JournalTexts.h"
+#include "ui/PreviewPages.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {
@@ -111,6 +113,24 @@ QIcon ToolIcon(Command command, const QStyle* style) {
             return {};
     }
 }
+
+// A line of the status bar that takes the room it is given and shortens its
+// text with "…" where that is too little.
+class ShorteningLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        style()->drawItemText(
+            &painter, room, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(),
+            fontMetrics().elidedText(text(), Qt::ElideRight, room.width()), foregroundRole());
+    }
+};
 
 QString DefaultOpenFile(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть"), QString(),
@@ -306,7 +326,7 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
-    journalTrouble_ = new QLabel(bar);
+    journalTrouble_ = new ShorteningLabel(bar);
     journalTrouble_->setStyleSheet(QStringLiteral("color: #b00000;"));
     journalTrouble_->hide();
     bar->addWidget(journalTrouble_, 1);
@@ -319,12 +339,12 @@ void CMainFrame::CreateStatusBar() {
                                    12);
         bar->addPermanentWidget(indicator);
     }
-    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty()) {
-            bar->showMessage(Utf8(kIdlePrompt));
+            ShowIdleLine();
         }
     });
-    bar->showMessage(Utf8(kIdlePrompt));
+    ShowIdleLine();
 
     QAction* toggle = Action(Command::ViewStatusBar);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
@@ -396,9 +416,32 @@ void CMainFrame::RebuildUnsavedMenu() {
 }
 
 void CMainFrame::ShowJournalTrouble(bool failing) {
-    journalTrouble_->setText(
-        JournalTroubleLine(QString::fromStdString(journal_.Folder().string())));
-    journalTrouble_->setVisible(failing);
+    const QString line = JournalTroubleLine(QString::fromStdString(journal_.Folder().string()));
+    journalTrouble_->setText(line);
+    journalTrouble_->setToolTip(line);
+    journalFailing_ = failing;
+    if (!failing) {
+        journalTrouble_->hide();
+    }
+    ShowIdleLine();
+}
+
+// Between prompts the bar says "Готово", or in its place the journal's
+// warning. The warning is an ordinary widget of the bar: a prompt hides it
+// and clearing the prompt brings it back, so the two never share the place,
+// while "Готово" as a message would cover it for good.
+void CMainFrame::ShowIdleLine() {
+    QStatusBar* bar = statusBar();
+    const QString idle = Utf8(kIdlePrompt);
+    if (!journalFailing_) {
+        if (bar->currentMessage().isEmpty()) {
+            bar->showMessage(idle);
+        }
+    } else if (bar->currentMessage() == idle) {
+        bar->clearMessage();  // back here once the message is gone
+    } else if (bar->currentMessage().isEmpty()) {
+        journalTrouble_->show();
+    }
 }
 
 bool CMainFrame::OpenFile(const QString& path) {
@@ -466,7 +509,9 @@ void CMainFrame::OnFilePrintPreview() {
         connect(close, &QAction::triggered, &dialog, &QDialog::reject);
     }
     dialog.setGeometry(geometry());
+    ShowStoredPreviewPages(dialog);
     dialog.exec();
+    StorePreviewPages(dialog);
 }
 
 void CMainFrame::OnFilePrintSetup() {

@@ -87,7 +87,7 @@ public:
     QMenu* UnsavedMenu() const { return unsavedMenu_; }
 
     // Shows, or takes away, the status-bar line saying that the journal of
-    // unsaved titrations cannot be written.
+    // unsaved titrations cannot be written: in sight whenever no prompt is.
     void ShowJournalTrouble(bool failing);
     QLabel* JournalTroubleLabel() const { return journalTrouble_; }
 
@@ -116,6 +116,7 @@ private:
     void Connect(Command command, void (CMainFrame::*handler)());
     void RebuildRecentFiles();
     void RebuildUnsavedMenu();
+    void ShowIdleLine();
     QPrinter& Printer();
 
     void OnFileNew();
@@ -146,6 +147,7 @@ private:
     QList<QAction*> recentActions_;
     QMenu* unsavedMenu_ = nullptr;
     QLabel* journalTrouble_ = nullptr;
+    bool journalFailing_ = false;
     std::array<QAction*, kCommandCount> actions_{};
     std::unique_ptr<QPrinter> printer_;
 };

@@ -325,7 +325,7 @@ bool CTitrationEntryDlg::eventFilter(QObject* watched, QEvent* event) {
             entry_->CheckCriterionValue();
             Sync();
         } else if (watched == list_) {
-            SaveLayout(false);
+            SaveLayout();
         }
     }
     return CWorkDlg::eventFilter(watched, event);
@@ -334,15 +334,7 @@ bool CTitrationEntryDlg::eventFilter(QObject* watched, QEvent* event) {
 void CTitrationEntryDlg::resizeEvent(QResizeEvent* event) {
     CWorkDlg::resizeEvent(event);
     LayOut(width(), height());
-    SaveLayout(false);
-}
-
-void CTitrationEntryDlg::changeEvent(QEvent* event) {
-    CWorkDlg::changeEvent(event);
-    // Minimising is a resize to nothing: the layout is saved at its minimum.
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-        SaveLayout(true);
-    }
+    SaveLayout();
 }
 
 void CTitrationEntryDlg::LayOut(int clientWidth, int clientHeight) {
@@ -387,15 +379,17 @@ QSize CTitrationEntryDlg::FrameExtra() const {
     return {0, 0};
 }
 
-void CTitrationEntryDlg::SaveLayout(bool minimised) {
-    if (!list_->isVisible()) {
+// A minimised window has no size of its own: saving it would shrink the
+// window at its next showing, and in kelm.cfg, to the least size.
+void CTitrationEntryDlg::SaveLayout() {
+    if (!list_->isVisible() || isMinimized()) {
         return;
     }
     EntryDialogLayout& layout = context_.state.entryLayout;
     for (int k = 0; k < kColumns; ++k) {
         layout.columnWidth[k] = std::max(list_->columnWidth(k), kMinSavedColumnWidth);
     }
-    const QSize outer = minimised ? QSize(0, 0) : size() + FrameExtra();
+    const QSize outer = size() + FrameExtra();
     layout.width = std::max(outer.width(), kMinSavedSize);
     layout.height = std::max(outer.height(), kMinSavedSize);
     layout.layoutSaved = 1;

@@ -37,7 +37,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -50,7 +49,7 @@ private:
     void OnEnter(QWidget* focused);
     void FocusWhenEnabled(QWidget* target);
     void LayOut(int clientWidth, int clientHeight);
-    void SaveLayout(bool minimised);
+    void SaveLayout();
     // The outer size the window opens at: the saved one, else the default.
     QSize OuterSize() const;
     QSize FrameExtra() const;

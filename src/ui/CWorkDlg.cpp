@@ -1,14 +1,11 @@
 #include "ui/CWorkDlg.h"
 
+#include "ui/WindowPlacement.h"
+
 namespace kelm {
 
 void CWorkDlg::Present() {
-    show();
-    if (isMinimized()) {
-        showNormal();
-    }
-    raise();
-    activateWindow();
+    BringToFront(this);
 }
 
 }  // namespace kelm

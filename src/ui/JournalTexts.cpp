@@ -76,9 +76,10 @@ QString JournalKeptLine() {
 }
 
 QString JournalTroubleLine(const QString& folder) {
+    // What to do first: a narrow window shortens the line from its end.
     return QStringLiteral(
-               "Журнал несохранённых титраций не записывается (%1): сохраните титрацию в "
-               "файл.")
+               "Журнал несохранённых титраций не записывается: сохраните титрацию в файл. "
+               "Папка журнала: %1")
         .arg(QDir::toNativeSeparators(folder));
 }
 

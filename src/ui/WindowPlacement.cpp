@@ -27,4 +27,13 @@ void PlaceBesideOwner(QWidget* dialog, BesideOwner where) {
     dialog->move(PositionBeside(frame, dialog->size() + decoration, where, area));
 }
 
+void BringToFront(QWidget* window) {
+    window->show();
+    if (window->isMinimized()) {
+        window->showNormal();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
 }  // namespace kelm

@@ -23,4 +23,7 @@ QPoint PositionBeside(const QRect& owner, QSize size, BesideOwner where, const Q
 // parent's decorations show; nothing without a parent.
 void PlaceBesideOwner(QWidget* dialog, BesideOwner where);
 
+// Shows `window`, restores it when minimised and brings it to the front.
+void BringToFront(QWidget* window);
+
 }  // namespace kelm

@@ -3,24 +3,29 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <cstring>
 #include <iostream>
+#include <optional>
 
 #include "core/LastResort.h"
 #include "core/SharedState.h"
-#include "core/Version.h"
 #include "ui/AppIcon.h"
 #include "ui/CKelmApp.h"
+#include "ui/CommandLine.h"
 #include "ui/InterfaceStyle.h"
 #include "ui/QtPrompter.h"
 
 namespace {
 
 int Run(int argc, char** argv) {
-    // Answered before the toolkit starts, so that it needs no display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "kelm " << kelm::kVersion << "\n";
-        return 0;
+    // The words as Qt would give them; help, version and refusals are
+    // answered before the toolkit starts, so that they need no display.
+    QStringList words;
+    for (int i = 1; i < argc; ++i) {
+        words.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (const std::optional<int> status =
+            kelm::AnswerOnTerminal(kelm::ParseCommandLine(words), std::cout, std::cerr)) {
+        return *status;
     }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(kelm::kProfileOrganisation);
@@ -37,8 +42,6 @@ int Run(int argc, char** argv) {
 
     kelm::SharedState state;
     kelm::QtPrompter prompter;
-    QStringList words = QApplication::arguments();
-    words.removeFirst();
     kelm::CKelmApp kelmApp(state, prompter, words);
 
     switch (kelmApp.Start()) {

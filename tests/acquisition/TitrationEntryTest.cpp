@@ -16,6 +16,7 @@
 #include "acquisition/EntryTexts.h"
 #include "acquisition/TitrationEntry.h"
 #include "core/Cp1251.h"
+#include "core/ResultFile.h"
 #include "support/FakeClock.h"
 #include "support/InstrumentPort.h"
 #include "support/ScriptedPrompter.h"
@@ -246,6 +247,78 @@ TEST_F(EntryTest, APointIsNeverWrittenIntoARecordThatReplacedItsOwn) {
     EXPECT_EQ(Count(), 0);
     EXPECT_FALSE(entry_.AdditionPending());
     EXPECT_FALSE(entry_.View().timerRunning);
+}
+
+// A first addition of 0 leaves the record as empty as a new one, so only the
+// record's identity tells them apart: whatever takes the value next, typed or
+// from the meter, must not write it into the record that came meanwhile.
+TEST_F(EntryTest, AFirstAdditionOfZeroNeverSurvivesNewOrOpen) {
+    SharedState empty;
+    NewRecord(empty);
+    const std::string emptyFile = SaveRecord(empty);
+    enum class Then { Nothing, New, OpenEmpty };
+    const std::pair<Then, const char*> replacements[] = {
+        {Then::Nothing, "nothing"}, {Then::New, "New"}, {Then::OpenEmpty, "Open"}};
+    for (const RecordMode mode :
+         {RecordMode::Manual, RecordMode::Instrument, RecordMode::Timer, RecordMode::Drift}) {
+        for (const auto& [then, name] : replacements) {
+            NewRecord(state_);
+            entry_.Initialise();
+            window_.rows.clear();
+            Mode(mode);
+            Reads(100.0f);  // steady: the drift rule records at its first chance
+            Add("0");
+            ASSERT_TRUE(entry_.AdditionPending()) << int(mode) << name;
+            if (then == Then::New) {
+                NewRecord(state_);
+            } else if (then == Then::OpenEmpty) {
+                ASSERT_EQ(LoadRecord(state_, emptyFile), LoadStatus::Loaded);
+            }
+            if (mode == RecordMode::Manual) {
+                Type("5");
+            } else {
+                TickUntilRecorded(40);
+                entry_.RecordPoint();  // and the user's press, for the meter's modes
+            }
+            const bool kept = then == Then::Nothing;
+            EXPECT_EQ(Count(), kept ? 1 : 0) << int(mode) << name;
+            EXPECT_EQ(window_.rows.size(), kept ? 1u : 0u) << int(mode) << name;
+            EXPECT_FALSE(entry_.AdditionPending()) << int(mode) << name;
+            EXPECT_FALSE(entry_.View().timerRunning) << int(mode) << name;
+            EXPECT_TRUE(entry_.View().addButton.enabled) << int(mode) << name;
+            if (!kept) {
+                EXPECT_EQ(ValueAt(0), 0.0) << int(mode) << name;
+                EXPECT_EQ(state_.record.startTimeKnown, 0) << int(mode) << name;
+            }
+        }
+    }
+    EXPECT_TRUE(prompter_.messages.empty());
+}
+
+TEST(RecordIdentity, EveryNewAndEveryLoadGivesANewOneAndAFailedLoadNone) {
+    SharedState source;
+    NewRecord(source);
+    const std::string file = SaveRecord(source);
+    SharedState s;
+    std::uint32_t last = s.recordIdentity;
+    const auto changed = [&] {
+        const bool moved = s.recordIdentity != last;
+        last = s.recordIdentity;
+        return moved;
+    };
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { NewRecord(s); }, true},
+        {[&] { NewRecord(s); }, true},
+        {[&] { LoadRecord(s, file); }, true},
+        {[&] { LoadRecord(s, file); }, true},  // the same file opened again
+        {[&] { LoadRecord(s, "text only, no data"); }, false},
+        {[&] { LoadRecord(s, file.substr(0, file.size() / 2)); }, false},
+        {[&] { RecordChanged(s); }, false},  // a change is the same record
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].first();
+        EXPECT_EQ(changed(), steps[i].second) << i;
+    }
 }
 
 // The controls by state

@@ -32,6 +32,24 @@ inline std::unique_ptr<SharedState> AcidBaseTitration(int count, double step, do
     return state;
 }
 
+// 255 points of a diprotic acid: two jumps, at 8 and 17 mL, with a little
+// measurement noise; processed on the largest grid.
+inline std::unique_ptr<SharedState> DiproticTitration() {
+    auto state = StateWithPoints({});
+    state->record.quantity = MeasuredQuantity::Ph;
+    state->record.pointCount = kMaxPoints;
+    for (int i = 0; i < kMaxPoints; ++i) {
+        const double v = 0.1 * i;
+        const double noise = 0.01 * std::sin(17.0 * i);
+        state->record.points[i] = {
+            v, 4.0 + 2.0 * std::tanh(3.0 * (v - 8.0)) + 3.0 * std::tanh(3.0 * (v - 17.0)) + noise};
+    }
+    state->processing.autoPointCount = 0;
+    state->processing.interpolationPointCount = kMaxGridPoints;
+    state->processing.endValuePh = 7.0;
+    return state;
+}
+
 // A uniform grid x = x0 + k*h of n points with the given smoothed curve.
 template <typename Function>
 void FillGrid(ProcessedCurve& curve, int n, double x0, double h, Function f) {

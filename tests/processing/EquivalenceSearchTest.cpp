@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "CurveFixtures.h"
@@ -174,6 +176,32 @@ TEST(ExtremumCriterion, KeepsTheSteeperOfTwoPointsInOneIntervalAndTheFirstOnATie
     EXPECT_EQ(s.Volumes(), std::vector{15.0});
 }
 
+TEST(ExtremumCriterion, KeepsOnePointPerIntervalWhateverTheOrderOfTheMeasuredVolumes) {
+    struct Case {
+        std::vector<double> measured;
+        std::vector<double> kept;
+    };
+    // Peaks at 12 (4), 17 (6) and 25 (5).
+    const Case cases[] = {
+        {{0, 10, 20, 30, 40}, {17, 25}},
+        {{0, 10, 20, 20, 30, 40}, {17, 25}},  // a repeated volume: an empty interval
+        {{0, 10, 13, 30, 40}, {12, 17}},      // 17 and 25 share [13, 30)
+        {{0, 10, 30, 20, 40}, {17}},          // backwards: only 10 to 20 is searched
+        // Overlapping intervals [5, 30) and [10, 35) each keep 17 alone.
+        {{0, 5, 30, 10, 35, 40}, {17}},
+    };
+    for (const Case& c : cases) {
+        SearchCase s(41, EndPointCriterion::DerivativeExtremum);
+        s.points.clear();
+        for (double v : c.measured) {
+            s.points.push_back({v, 0.0});
+        }
+        s.SetD1([](int i) { return Peak(i, 12, 4.0) + Peak(i, 17, 6.0) + Peak(i, 25, 5.0); });
+        ASSERT_EQ(s.Search(), kSearchDone);
+        EXPECT_EQ(s.Volumes(), c.kept) << c.measured[2] << ' ' << c.measured[3];
+    }
+}
+
 TEST(ExtremumCriterion, IgnoresTheOuterMeasuredIntervalsAndShallowExtrema) {
     SearchCase s(41, EndPointCriterion::DerivativeExtremum);
     s.SetMeasuredVolumes({0, 20, 22, 24, 26, 40});
@@ -237,6 +265,84 @@ TEST(ExtremumCriterion, IgnoresAlternatingSecondDerivative) {
     }
     EXPECT_EQ(s.Search(), kSearchDone);
     EXPECT_EQ(s.Count(), 0);
+}
+
+// The sign test is that of the smallest and the largest value as a scan from
+// the first value finds them: a NaN first value is never replaced (no sign
+// change), a NaN later is passed over, and signs late in the curve count.
+TEST(ExtremumCriterion, TakesTheSignsOfTheSecondDerivativeAsItsSmallestAndLargestValues) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    struct Row {
+        std::array<double, 8> d2;
+        int result;
+    };
+    const Row rows[] = {
+        {{nan, -1, 1, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{0, nan, -1, 1, 0, 0, 0, 0}, kSearchDone},
+        {{-1, -2, nan, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{0, 0, 0, -inf, 0, 0, 0, 1}, kSearchDone},
+        {{0, 0, 0, 0, 0, 0, -1, 1}, kSearchDone},
+        {{1, 2, 3, 4, 5, 6, 7, -0.0}, kNoSignChangeOfD2},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, kNoSignChangeOfD2},
+        {{nan, nan, nan, nan, nan, nan, nan, nan}, kNoSignChangeOfD2},
+    };
+    for (const Row& row : rows) {
+        SearchCase s(8, EndPointCriterion::DerivativeExtremum);
+        s.SetMeasuredVolumes({0, 2, 4, 7});
+        s.SetD1([](int) { return 0.0; });
+        std::copy(row.d2.begin(), row.d2.end(), s.curve.secondDerivative.begin());
+        EXPECT_EQ(s.Search(), row.result) << "row " << (&row - rows);
+    }
+}
+
+// The 0.3 share is of the largest |first derivative| wherever it lies on the
+// grid, or in the search window, whatever its sign; a NaN there is passed
+// over, not taken as the largest.
+TEST(ExtremumCriterion, TakesTheThresholdFromTheLargestFirstDerivativeAnywhere) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double open = std::numeric_limits<double>::infinity();
+    struct Row {
+        int index;     // where the value is put, away from both peaks
+        double value;  // |100| makes the threshold 30: the peak of 29 is dropped
+        double from, to;
+        std::vector<double> volumes;
+    };
+    const Row rows[] = {
+        {0, 100.0, -open, open, {25.0}},
+        {1, -100.0, -open, open, {25.0}},
+        {2, 100.0, -open, open, {25.0}},
+        {3, 100.0, -open, open, {25.0}},
+        {38, 100.0, -open, open, {25.0}},
+        {40, -100.0, -open, open, {25.0}},
+        {0, nan, -open, open, {15.0, 25.0}},
+        {1, nan, -open, open, {15.0, 25.0}},
+        {3, nan, -open, open, {15.0, 25.0}},
+        {40, nan, -open, open, {15.0, 25.0}},
+        // Outside the window the steep value no longer counts.
+        {2, 100.0, 5.0, 38.0, {15.0, 25.0}},
+        {38, -100.0, 5.0, 37.5, {15.0, 25.0}},
+        {38, -100.0, 5.0, 38.0, {25.0}},
+    };
+    for (const Row& row : rows) {
+        SearchCase s(41, EndPointCriterion::DerivativeExtremum);
+        s.SetMeasuredVolumes({0, 10, 20, 30, 40});
+        s.SetD1([&](int i) {
+            return i == row.index ? row.value : Peak(i, 15, 29.0) + Peak(i, 25, 31.0);
+        });
+        for (int i = 0; i < 41; ++i) {
+            if (std::isnan(s.curve.secondDerivative[i])) {
+                s.curve.secondDerivative[i] = 0.0;  // only the first derivative is damaged
+            }
+        }
+        EvaluationSettings window;
+        window.windowFrom = row.from;
+        window.windowTo = row.to;
+        ASSERT_EQ(FindEquivalencePoints(s.points, s.quantity, s.settings, window, s.curve),
+                  kSearchDone)
+            << "row " << (&row - rows);
+        EXPECT_EQ(s.Volumes(), row.volumes) << "row " << (&row - rows);
+    }
 }
 
 }  // namespace

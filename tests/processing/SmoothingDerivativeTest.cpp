@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "CurveFixtures.h"
@@ -146,6 +151,51 @@ TEST(SmoothCurve, StrengthBelowTwoOrAnUnknownKindCopiesTheCurve) {
     }
 }
 
+// Every point of every grid size and strength is the plain sum of the rule,
+// added from offset -r to +r, divided last: to the bit, whether the point is
+// smoothed with its neighbours in a block, alone near the ends or after them.
+TEST(SmoothCurve, EveryPointIsThePlainSumOfItsWindowToTheBit) {
+    const int rowsByRadius[8][8] = {{},
+                                    {},
+                                    {17, 12, -3},
+                                    {7, 6, 3, -2},
+                                    {59, 54, 39, 14, -21},
+                                    {89, 84, 69, 44, 9, -36},
+                                    {25, 24, 21, 16, 9, 0, -11},
+                                    {167, 162, 147, 122, 87, 42, -13, -78}};
+    const int divisors[8] = {1, 1, 35, 21, 231, 429, 143, 1105};
+    for (FilterKind kind : {FilterKind::MovingAverage, FilterKind::PolynomialSmoothing}) {
+        for (int n = 3; n <= 40; ++n) {
+            for (int strength = 2; strength <= 15; ++strength) {
+                SmoothingCase s(kind, strength, n);
+                for (int i = 0; i < n; ++i) {
+                    s.Y(i) = std::sin(1.7 * i) * 3.0 + (i % 3 == 0 ? -0.0 : 0.1 * i);
+                }
+                s.Smooth();
+                const int window = FilterWindow(strength, n);
+                const bool average = kind == FilterKind::MovingAverage;
+                const int radius = average ? window / 2 : std::max(window / 2, 2);
+                for (int i = 0; i < n; ++i) {
+                    const int r = std::min({i, n - 1 - i, radius});
+                    double expected = s.Y(i);
+                    if (average || r >= 2) {
+                        double sum = 0.0;
+                        for (int j = -r; j <= r; ++j) {
+                            sum +=
+                                average ? s.Y(i + j) : rowsByRadius[r][j < 0 ? -j : j] * s.Y(i + j);
+                        }
+                        expected = sum / (average ? 2 * r + 1 : divisors[r]);
+                    }
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(s.F(i)),
+                              std::bit_cast<std::uint64_t>(expected))
+                        << static_cast<int>(kind) << " N " << n << " strength " << strength
+                        << " point " << i;
+                }
+            }
+        }
+    }
+}
+
 TEST(DifferentiateCurve, GivesTheSlopeOfALineAndZeroForAConstant) {
     ProcessedCurve line;
     test::FillGrid(line, 50, 0.0, 0.2, [](double x) { return 1.5 - 4.0 * x; });
@@ -179,6 +229,46 @@ TEST(DifferentiateCurve, SnapsOnlyInteriorValuesStrictlyInsideTheBound) {
     DifferentiateCurve(3, c);
     EXPECT_EQ(c.firstDerivative[1], 1e-10);  // on the bound: kept
     EXPECT_EQ(c.secondDerivative[1], (c.firstDerivative[2] - c.firstDerivative[0]) / 2.0);
+}
+
+// Every interior value follows one rule wherever it falls (two at a time or
+// the last one alone): the central difference, 0.0 over no volume, and 0.0
+// strictly inside the bound, a negative zero included; inf and NaN pass.
+TEST(DifferentiateCurve, EveryInteriorValueFollowsTheCentralRuleToTheBit) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double values[] = {0.0,      -0.0, 5e-11, -5e-11, 2e-10, -2e-10, 3e-10,
+                             -1.5e-10, 1.0,  -7.25, inf,    4.0,   -inf,   1e-300};
+    auto central = [](double rise, double run) {
+        if (run == 0.0) {
+            return 0.0;
+        }
+        const double q = rise / run;
+        return q > -kDerivativeSnap && q < kDerivativeSnap ? 0.0 : q;
+    };
+    for (int n = 3; n <= 12; ++n) {
+        for (int shift = 0; shift < 14; ++shift) {
+            ProcessedCurve c;
+            for (int i = 0; i < n; ++i) {
+                // Now and then three equal volumes in a row: no volume under a central difference.
+                c.gridVolume[i] = (i + shift) % 5 < 2 && i > 0 ? c.gridVolume[i - 1] : 0.5 * i;
+                c.smoothedValue[i] = values[(i + shift) % 14];
+            }
+            DifferentiateCurve(n, c);
+            for (int i = 1; i + 1 < n; ++i) {
+                const double* x = c.gridVolume.data();
+                const double* f = c.smoothedValue.data();
+                const double* d1 = c.firstDerivative.data();
+                EXPECT_EQ(
+                    std::bit_cast<std::uint64_t>(d1[i]),
+                    std::bit_cast<std::uint64_t>(central(f[i + 1] - f[i - 1], x[i + 1] - x[i - 1])))
+                    << "N " << n << " shift " << shift << " first, point " << i;
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(c.secondDerivative[i]),
+                          std::bit_cast<std::uint64_t>(
+                              central(d1[i + 1] - d1[i - 1], x[i + 1] - x[i - 1])))
+                    << "N " << n << " shift " << shift << " second, point " << i;
+            }
+        }
+    }
 }
 
 // Two grid volumes that coincide would divide by zero; the slope over no volume is 0.

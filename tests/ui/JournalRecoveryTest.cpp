@@ -4,9 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <functional>
 
 #include "AppTest.h"
 #include "core/Cp1251.h"
@@ -120,6 +123,67 @@ TEST_F(JournalRecovery, AJournalThatCannotBeWrittenSaysSoOnceAndKeepsWorking) {
     EXPECT_TRUE(trouble->text().startsWith("Журнал несохранённых титраций не записывается"));
     EXPECT_EQ(state_.record.pointCount, 5);
     EXPECT_TRUE(prompter_.messages.empty());  // no box in the middle of a titration
+}
+
+// The warning takes the place of "Готово" for as long as the journal fails:
+// a prompt may cover it for a while, never the two drawn one over the other.
+TEST_F(JournalRecovery, TheJournalWarningStaysInSightUntilWritingWorksAgain) {
+    StartAndSettle();
+    QStatusBar* bar = Frame().statusBar();
+    QLabel* trouble = Frame().JournalTroubleLabel();
+    const QString prompt = "Создание нового документа";
+    const auto hover = [&](const QString& tip) {
+        QStatusTipEvent event(tip);
+        QCoreApplication::sendEvent(&Frame(), &event);
+    };
+    // A file where the journal's folder belongs stops every write.
+    const auto fail = [&] {
+        WriteFile(Path("journal"), "not a folder");
+        Record(1);
+    };
+    const auto mend = [&] {
+        QFile::remove(Path("journal"));
+        Record(1);
+    };
+    const QByteArray kept = JournalKeptLine().toUtf8();
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool warning;         // the red line is drawn
+        const char* message;  // the message pane's text
+    };
+    const Step steps[] = {
+        {"start", [] {}, false, "Готово"},
+        {"a prompt", [&] { hover(prompt); }, false, "Создание нового документа"},
+        {"fails under the prompt", fail, false, "Создание нового документа"},
+        {"the prompt ends", [&] { hover({}); }, true, ""},
+        {"another prompt", [&] { hover(prompt); }, false, "Создание нового документа"},
+        {"it ends too", [&] { hover({}); }, true, ""},
+        {"a message with a time-out", [&] { bar->showMessage("x", 5); }, false, "x"},
+        {"its time is up", [&] { QTest::qWait(50); }, true, ""},
+        {"still failing", [&] { Record(1); }, true, ""},
+        {"writing works", mend, false, kept.constData()},
+        {"the kept-line ends", [&] { bar->clearMessage(); }, false, "Готово"},
+        {"a prompt over Готово", [&] { hover(prompt); }, false, "Создание нового документа"},
+        {"and away", [&] { hover({}); }, false, "Готово"},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(trouble->isVisible(), step.warning) << step.what;
+        if (*step.message != '\0' || step.warning) {
+            EXPECT_EQ(bar->currentMessage(), QString::fromUtf8(step.message)) << step.what;
+        }
+        // Never the two at once: a shown message hides the bar's widgets.
+        EXPECT_FALSE(trouble->isVisible() && !bar->currentMessage().isEmpty()) << step.what;
+        if (step.warning) {
+            EXPECT_TRUE(trouble->text().startsWith("Журнал несохранённых титраций")) << step.what;
+            EXPECT_LT(trouble->geometry().left(), 20) << step.what;
+            EXPECT_GT(trouble->width(), trouble->fontMetrics().horizontalAdvance("Журнал"))
+                << step.what;
+        }
+    }
+    EXPECT_EQ(state_.record.pointCount, 3);
+    EXPECT_TRUE(prompter_.messages.empty());
 }
 
 TEST_F(JournalRecovery, TheEntryFollowsTheDescriptionAndARunsResults) {

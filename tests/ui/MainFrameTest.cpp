@@ -7,9 +7,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QSettings>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <optional>
 
 #include "AppTest.h"
 #include "StandInDialogs.h"
@@ -433,6 +437,57 @@ TEST_F(MainFrame, ADroppedFileOpensLikeOpenAndADamagedOneKeepsTheRecord) {
     EXPECT_EQ(Frame().windowTitle(), "dropped.kel - Kelm");
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text, "Unexpected file format.");
+}
+
+// The preview's page count lives in the per-user profile: each preview opens
+// with the count the last one closed with, and a hand-edited value that is
+// neither one nor two opens one page.
+TEST_F(MainFrame, ThePreviewOpensWithThePageCountTheLastOneClosedWith) {
+    Start();
+    enum class Choose { Nothing, Single, Facing, Overview };
+    struct Row {
+        std::optional<QVariant> stored;  // written into the profile first
+        QPrintPreviewWidget::ViewMode opens;
+        Choose choose;
+        QVariant kept;
+    };
+    using Mode = QPrintPreviewWidget::ViewMode;
+    const Row rows[] = {
+        {std::nullopt, Mode::SinglePageView, Choose::Nothing, 1},
+        {std::nullopt, Mode::SinglePageView, Choose::Facing, 2},
+        {std::nullopt, Mode::FacingPagesView, Choose::Nothing, 2},
+        {std::nullopt, Mode::FacingPagesView, Choose::Overview, 2},
+        {std::nullopt, Mode::FacingPagesView, Choose::Single, 1},
+        {std::nullopt, Mode::SinglePageView, Choose::Nothing, 1},
+        {QVariant("2"), Mode::FacingPagesView, Choose::Nothing, 2},
+        {QVariant("3"), Mode::SinglePageView, Choose::Nothing, 1},
+        {QVariant("-2"), Mode::SinglePageView, Choose::Nothing, 1},
+        {QVariant("два"), Mode::SinglePageView, Choose::Facing, 2},
+        {QVariant(""), Mode::SinglePageView, Choose::Nothing, 1},
+    };
+    const char* const names[] = {"", "singleModeAction", "facingModeAction", "overviewModeAction"};
+    QSettings profile(kProfileOrganisation, kProfileApplication);
+    profile.remove("Settings/PreviewPages");
+    int i = 0;
+    for (const Row& row : rows) {
+        if (row.stored) {
+            profile.setValue("Settings/PreviewPages", *row.stored);
+        }
+        std::optional<Mode> opened;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            opened = dialog->findChild<QPrintPreviewWidget*>()->viewMode();
+            if (row.choose != Choose::Nothing) {
+                dialog->findChild<QAction*>(names[int(row.choose)])->trigger();
+            }
+            dialog->reject();
+        });
+        Trigger(Command::FilePrintPreview);
+        EXPECT_EQ(opened, row.opens) << i;
+        EXPECT_EQ(profile.value("Settings/PreviewPages").toInt(), row.kept.toInt()) << i;
+        ++i;
+    }
 }
 
 }  // namespace

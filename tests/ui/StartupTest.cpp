@@ -1,8 +1,8 @@
 // The start-up sequence and the exit step: order, the separator rule, the
 // settings file of a first start, and failed starts that must not touch it.
-#include <QProcess>
 #include <QStringList>
 
+#include "ProgramRun.h"
 #include "UiTestSupport.h"
 #include "core/SettingsFile.h"
 #include "support/DefaultSettings.h"
@@ -138,21 +138,10 @@ TEST_F(Startup, APrintRequestForAnUnknownPrinterFailsAndLeavesTheSettingsAlone) 
 class ProgramRun : public UiTest {
 protected:
     int Run(const QStringList& words) {
-        QProcess kelm;
-        kelm.setWorkingDirectory(dir_.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir_.path());
-        kelm.setProcessEnvironment(env);
-        kelm.start(KELM_PROGRAM, words);
-        if (!kelm.waitForFinished(60000)) {
-            kelm.kill();
-            kelm.waitForFinished();
-            ADD_FAILURE() << "kelm did not end";
-            return -1;
-        }
-        errors_ = QString::fromUtf8(kelm.readAllStandardError());
-        return kelm.exitCode();
+        const ProgramOutcome outcome = RunProgram(dir_.path(), words);
+        EXPECT_TRUE(outcome.status.has_value()) << "kelm did not end";
+        errors_ = outcome.errors;
+        return outcome.status.value_or(-1);
     }
 
     QString errors_;

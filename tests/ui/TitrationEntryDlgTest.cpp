@@ -6,9 +6,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "EntryWindowTest.h"
 #include "Instrument.h"
+#include "core/SettingsFile.h"
 #include "support/InstrumentPort.h"
 
 namespace kelm::test {
@@ -227,6 +230,46 @@ TEST_F(EntryDlgTest, TheTimerRunsWhileAReadingIsAwaitedEvenWhenHidden) {
     EXPECT_FALSE(timer.isActive());
 }
 
+// "Создать" or "&Открыть..." while a first addition of 0 waits: the value
+// taken next belongs to the record that is gone, and the window goes back to
+// a new addition.
+TEST_F(EntryDlgTest, NewOrOpenDropsAFirstAdditionOfZero) {
+    const QString emptyFile = WriteRecord("empty.kel", 0);
+    const std::pair<RecordMode, bool> rows[] = {
+        {RecordMode::Manual, false},    {RecordMode::Manual, true}, {RecordMode::Instrument, false},
+        {RecordMode::Instrument, true}, {RecordMode::Timer, false}, {RecordMode::Drift, true},
+    };
+    NewRecord(state_);
+    Open();
+    for (const auto& [mode, open] : rows) {
+        ChooseMode(mode);
+        Retype(AdditionBox(), "0");
+        QTest::mouseClick(AddButton(), Qt::LeftButton);
+        ASSERT_TRUE(dlg_->Entry().AdditionPending()) << int(mode) << open;
+        if (open) {
+            ASSERT_TRUE(Frame().OpenFile(emptyFile));
+        } else {
+            Frame().Action(Command::FileNew)->trigger();
+        }
+        if (mode == RecordMode::Manual) {
+            Retype(ValueBox(), "7");
+        } else {
+            for (int i = 0; i < 35; ++i) {
+                Tick();
+            }
+        }
+        if (RecordButton()->isEnabled()) {
+            QTest::mouseClick(RecordButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(state_.record.pointCount, 0) << int(mode) << open;
+        EXPECT_EQ(List()->topLevelItemCount(), 0) << int(mode) << open;
+        EXPECT_FALSE(dlg_->Entry().AdditionPending()) << int(mode) << open;
+        EXPECT_FALSE(dlg_->AcquisitionTimer().isActive()) << int(mode) << open;
+        EXPECT_TRUE(AddButton()->isEnabled()) << int(mode) << open;
+    }
+    EXPECT_TRUE(prompter_.messages.empty());
+}
+
 TEST_F(EntryDlgTest, TwoFailedTicksAskOnceAndNoGoesOnByHand) {
     NewRecord(state_);
     Open();
@@ -283,7 +326,7 @@ TEST_F(EntryDlgTest, NonsenseInTheBoxesIsRefusedOrReadAsItsLeadingNumber) {
     EXPECT_EQ(state_.acquisition.timerSeconds, 30.0);
 }
 
-TEST_F(EntryDlgTest, TheLayoutIsInPixelsAndIsSavedOnResizeFocusAndMinimise) {
+TEST_F(EntryDlgTest, TheLayoutIsInPixelsAndIsSavedOnResizeAndFocus) {
     Record({1, 2});
     Open();
     const auto at = [](QWidget* w) { return w->geometry(); };
@@ -322,10 +365,57 @@ TEST_F(EntryDlgTest, TheLayoutIsInPixelsAndIsSavedOnResizeFocusAndMinimise) {
     dlg_->show();
     EXPECT_EQ(dlg_->size(), QSize(900, 700));
     EXPECT_EQ(List()->columnWidth(2), 150);
-    // Minimising is a resize to nothing, saved at the least size.
+    // Minimising saves nothing: the window has no size of its own then.
+    const EntryDialogLayout before = state_.entryLayout;
     dlg_->showMinimized();
     EXPECT_EQ(std::tie(state_.entryLayout.width, state_.entryLayout.height),
-              std::make_tuple(500, 500));
+              std::tie(before.width, before.height));
+}
+
+// Minimised and brought back, hidden and shown: the window keeps the size the
+// user gave it, and so does kelm.cfg, never the least size of 500 x 500.
+TEST_F(EntryDlgTest, MinimisingRestoringHidingAndShowingKeepTheSize) {
+    using Step = std::function<void(CTitrationEntryDlg&)>;
+    const Step minimise = [](CTitrationEntryDlg& d) { d.showMinimized(); };
+    const Step restore = [](CTitrationEntryDlg& d) { d.showNormal(); };
+    const Step hide = [](CTitrationEntryDlg& d) { d.hide(); };
+    const Step show = [](CTitrationEntryDlg& d) { d.show(); };
+    const Step command = [this](CTitrationEntryDlg&) { Frame().Action(Command::Entry)->trigger(); };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"minimise, restore", {minimise, restore}},
+        {"minimise, restore, hide, show", {minimise, restore, hide, show}},
+        {"minimise, restore, hide, the menu command", {minimise, restore, hide, command}},
+        {"minimise, the menu command", {minimise, command}},
+        {"minimise, hide, the menu command", {minimise, hide, command}},
+        {"minimise, hide, show, hide, show", {minimise, hide, show, hide, show}},
+        {"minimised at exit", {minimise}},
+    };
+    NewRecord(state_);
+    Open();
+    const QSize sizes[] = {{820, 640}, {700, 560}};
+    int round = 0;
+    for (const Case& c : cases) {
+        const QSize wanted = sizes[round++ % 2];
+        dlg_->showNormal();
+        dlg_->resize(wanted);
+        const QSize outer = dlg_->frameGeometry().size();
+        for (const Step& step : c.steps) {
+            step(*dlg_);
+        }
+        if (!dlg_->isMinimized()) {
+            EXPECT_EQ(dlg_->size(), wanted) << c.what;
+        }
+        EXPECT_EQ(QSize(state_.entryLayout.width, state_.entryLayout.height), outer) << c.what;
+        app_->Exit();  // writes kelm.cfg as the program's exit does
+        SharedState written;
+        ASSERT_EQ(LoadSettings(written, Path("kelm.cfg").toStdString()), 0) << c.what;
+        EXPECT_EQ(QSize(written.entryLayout.width, written.entryLayout.height), outer) << c.what;
+        EXPECT_EQ(written.entryLayout.layoutSaved, 1) << c.what;
+    }
 }
 
 TEST_F(EntryDlgTest, TheSelectedRowIsMarkedOnTheGraph) {

@@ -18,6 +18,7 @@
 #include "PtySimulator.h"
 #include "core/Cp1251.h"
 #include "core/LastResort.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ Faults:
 Other:
   --quiet             do not log the frames received and sent (on stderr)
   -h, --help          show this text
+  --version           print the version
 
 Stop with Ctrl-C.
 )";
@@ -141,6 +143,9 @@ int ParseOptions(int argc, char** argv, Options& o) {
         double number = 0;
         if (arg == "-h" || arg == "--help") {
             std::cout << kHelp;
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << "kelm-sim " << kelm::kVersion << '\n';
             return 0;
         } else if (arg == "--auto") {
             o.autoAdd = true;

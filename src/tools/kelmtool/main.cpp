@@ -17,9 +17,22 @@ struct Command {
     std::string_view summary;
 };
 
-int RunVersion(kelm::tool::Args) {
+constexpr std::string_view kVersionUsage = "kelmtool version";
+
+int PrintVersion() {
     std::cout << "kelmtool " << kelm::kVersion << "\n";
-    return kelm::tool::kExitOk;
+    return kelm::tool::FinishOutput(kelm::tool::kExitOk);
+}
+
+int RunVersion(kelm::tool::Args args) {
+    if (args.size() == 1 && kelm::tool::IsHelp(args[0])) {
+        std::cout << "Usage: " << kVersionUsage << "\nPrints the version, as --version does.\n";
+        return kelm::tool::kExitOk;
+    }
+    if (!args.empty()) {
+        return kelm::tool::UsageError("version takes no arguments", kVersionUsage);
+    }
+    return PrintVersion();
 }
 
 constexpr Command kCommands[] = {
@@ -46,7 +59,10 @@ void PrintUsage(std::ostream& out) {
     for (const Command& c : kCommands) {
         out << "  " << c.name << std::string(12 - c.name.size(), ' ') << c.summary << '\n';
     }
-    out << "\n'kelmtool COMMAND --help' describes a command.\n";
+    out << "\nOptions:\n"
+           "  -h, --help  show this text\n"
+           "  --version   print the version\n"
+           "\n'kelmtool COMMAND --help' describes a command.\n";
 }
 
 int Run(int argc, char** argv) {
@@ -58,6 +74,11 @@ int Run(int argc, char** argv) {
     if (kelm::tool::IsHelp(words[0])) {
         PrintUsage(std::cout);
         return kelm::tool::kExitOk;
+    }
+    if (words[0] == "--version") {
+        return words.size() == 1
+                   ? PrintVersion()
+                   : kelm::tool::UsageError("--version takes no arguments", "kelmtool --version");
     }
     for (const Command& c : kCommands) {
         if (c.name == words[0]) {
