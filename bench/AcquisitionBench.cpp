@@ -92,10 +92,12 @@ struct Bench {
     ProcessingCommand processing{state, host,
                                  [](QWidget*) { return std::make_unique<SilentPrompter>(); }};
     SteppingClock clock;
+    UserStore store{{}};  // never opened here
     DialogContext context{state,        host,
                           processing,   [](QWidget*) { return std::make_unique<SilentPrompter>(); },
                           RampingMeter, [] { return PortMap::Parse("COM1=/dev/bench\n"); },
-                          clock};
+                          clock,        store,
+                          {},           {}};
     std::unique_ptr<Processing> processingDialog = std::make_unique<Processing>();
     std::unique_ptr<CTitrationEntryDlg> dialog;
 };

@@ -44,6 +44,36 @@ void BM_LoadRecord(benchmark::State& bench) {
 }
 BENCHMARK(BM_LoadRecord);
 
+// The same record with the sample and titrant data in its readable block.
+std::unique_ptr<kelm::SharedState> RecordWithResultData() {
+    auto state = Record();
+    kelm::ResultSettings& r = state->notes.result;
+    kelm::SetName(r.sampleName, "HCl 1");
+    kelm::SetName(r.titrantName, "NaOH");
+    r.sampleAmount = 20.0;
+    r.concentration = 0.1;
+    r.titer = 0.99542043363;
+    r.blank = 0.02;
+    return state;
+}
+
+void BM_SaveRecordWithResultData(benchmark::State& bench) {
+    const auto state = RecordWithResultData();
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(kelm::SaveRecord(*state));
+    }
+}
+BENCHMARK(BM_SaveRecordWithResultData);
+
+void BM_LoadRecordWithResultData(benchmark::State& bench) {
+    auto state = RecordWithResultData();
+    const std::string bytes = kelm::SaveRecord(*state);
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(kelm::LoadRecord(*state, bytes));
+    }
+}
+BENCHMARK(BM_LoadRecordWithResultData);
+
 void BM_SignificantText(benchmark::State& bench) {
     double value = 123.456789012;
     for (auto _ : bench) {

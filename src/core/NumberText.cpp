@@ -225,6 +225,19 @@ NumberString FormatNumber(const SharedState& state, double value, int decimals) 
     return FormatNumber(value, decimals, state.display.decimalComma != 0);
 }
 
+NumberString ExactNumberText(double value, bool decimalComma) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
+    NumberString text;
+    text.Append(std::string_view(buffer, written.ec == std::errc() ? written.ptr : buffer));
+    for (std::size_t i = 0; decimalComma && i < text.size(); ++i) {
+        if (text[i] == '.') {
+            text[i] = ',';
+        }
+    }
+    return text;
+}
+
 NumberString ProseNumber(double value, int decimals, bool decimalComma) {
     NumberString prose;
     if (!std::isfinite(value)) {

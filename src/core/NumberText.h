@@ -29,6 +29,11 @@ NumberString FormatNumber(const SharedState& state, double value, int decimals);
 // shown), trailing zeros and a bare separator dropped ("6", "4,5", "0.0005").
 NumberString ProseNumber(double value, int decimals, bool decimalComma);
 
+// The shortest text that reads back as the same double ("0.1", "0.0987654321",
+// "1e-07"), a comma instead of the point when asked: for values the user
+// gave, shown and kept with every digit they have.
+NumberString ExactNumberText(double value, bool decimalComma);
+
 // A date or time field as the start-time texts show it: a leading "0" for
 // 0..9, plain decimal otherwise ("05", "12", "2006").
 NumberString TwoDigitText(int value);

@@ -104,7 +104,132 @@ struct NoteLine {
     bool (*read)(std::string_view value, RecordNotes&);
 };
 
-const std::array<NoteLine, 3> kLines = {{
+constexpr Cp1251Literal kSampleLabel("Проба");
+constexpr Cp1251Literal kSampleAmountLabel("Количество пробы");
+constexpr Cp1251Literal kTitrantLabel("Титрант");
+constexpr Cp1251Literal kConcentrationLabel("Концентрация титранта, моль/л");
+constexpr Cp1251Literal kTiterLabel("Титр");
+constexpr Cp1251Literal kBlankLabel("Холостой опыт, мл");
+constexpr Cp1251Literal kRatioLabel("Стехиометрический коэффициент");
+constexpr Cp1251Literal kMolarMassLabel("Молярная масса, г/моль");
+constexpr Cp1251Literal kUnitLabel("Единица результата");
+constexpr Cp1251Literal kTiterDeterminationLabel("Установка титра");
+constexpr Cp1251Literal kStandardMassLabel("Масса стандарта, г");
+constexpr Cp1251Literal kPurityLabel("Чистота стандарта, %");
+constexpr Cp1251Literal kStandardMolarMassLabel("Молярная масса стандарта, г/моль");
+constexpr Cp1251Literal kStandardRatioLabel("Стехиометрический коэффициент стандарта");
+constexpr Cp1251Literal kYes("да");
+constexpr Cp1251Literal kMillilitre("мл");
+constexpr Cp1251Literal kGram("г");
+constexpr Cp1251Literal kMolPerLitre("моль/л");
+constexpr Cp1251Literal kMillimolPerLitre("ммоль/л");
+constexpr Cp1251Literal kGramPerLitre("г/л");
+constexpr Cp1251Literal kMilligramPerLitre("мг/л");
+constexpr Cp1251Literal kMilligramPerGram("мг/г");
+constexpr Cp1251Literal kMillimolPerGram("ммоль/г");
+// In the order of ResultUnit.
+constexpr std::array<std::string_view, kResultUnitCount> kUnitWords = {
+    kMolPerLitre.view(),
+    kMillimolPerLitre.view(),
+    kGramPerLitre.view(),
+    kMilligramPerLitre.view(),
+    "%",
+    kMilligramPerGram.view(),
+    kMillimolPerGram.view(),
+};
+
+// A quantity of the result data: a finite number, not below 0 (the results
+// themselves refuse what is out of their range, with their own words).
+bool ReadQuantity(std::string_view text, double& into) {
+    const std::optional<double> value = ParseExactNumber(text);
+    if (!value || *value < 0.0) {
+        return false;
+    }
+    into = *value;
+    return true;
+}
+
+// A name on one line: line ends and other control bytes would break the
+// block, so they are written as spaces.
+std::string NameText(const ResultName& name) {
+    std::string text(NameView(name));
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+    return text;
+}
+
+// The default is a whole number, which every compiler takes as a template argument.
+template <double ResultSettings::*member, int fallback>
+NoteLine QuantityLine(std::string_view label) {
+    return {
+        label,
+        [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
+            const double value = n.result.*member;
+            return value == double(fallback) ? std::nullopt
+                                             : std::optional(ExactNumberText(value, comma).str());
+        },
+        [](std::string_view text, RecordNotes& n) { return ReadQuantity(text, n.result.*member); }};
+}
+
+template <ResultName ResultSettings::*member>
+NoteLine NameLine(std::string_view label) {
+    return {label,
+            [](const RecordNotes& n, bool) -> std::optional<std::string> {
+                const std::string text = NameText(n.result.*member);
+                return text.empty() ? std::nullopt : std::optional(text);
+            },
+            [](std::string_view text, RecordNotes& n) {
+                SetName(n.result.*member, text);
+                return true;
+            }};
+}
+
+// "20 мл" or "0,5 г".
+std::optional<std::string> WriteSampleAmount(const RecordNotes& n, bool comma) {
+    const ResultSettings& r = n.result;
+    if (r.sampleAmount == 0.0 && r.sampleUnit == SampleUnit::Millilitre) {
+        return std::nullopt;
+    }
+    return ExactNumberText(r.sampleAmount, comma).str() + ' ' +
+           std::string(r.sampleUnit == SampleUnit::Gram ? kGram.view() : kMillilitre.view());
+}
+
+bool ReadSampleAmount(std::string_view text, RecordNotes& n) {
+    const std::size_t space = text.rfind(' ');
+    if (space == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view unit = text.substr(space + 1);
+    if (unit != kGram.view() && unit != kMillilitre.view()) {
+        return false;
+    }
+    ResultSettings& r = n.result;
+    if (!ReadQuantity(text.substr(0, space), r.sampleAmount)) {
+        return false;
+    }
+    r.sampleUnit = unit == kGram.view() ? SampleUnit::Gram : SampleUnit::Millilitre;
+    return true;
+}
+
+std::optional<std::string> WriteUnit(const RecordNotes& n, bool) {
+    const int unit = static_cast<int>(n.result.unit);
+    if (n.result.unit == ResultSettings{}.unit || unit < 0 || unit >= kResultUnitCount) {
+        return std::nullopt;
+    }
+    return std::string(kUnitWords[static_cast<std::size_t>(unit)]);
+}
+
+bool ReadUnit(std::string_view text, RecordNotes& n) {
+    for (std::size_t k = 0; k < kUnitWords.size(); ++k) {
+        if (text == kUnitWords[k]) {
+            n.result.unit = static_cast<ResultUnit>(k);
+            return true;
+        }
+    }
+    return false;
+}
+
+const std::array<NoteLine, 17> kLines = {{
     {kWindowFromLabel.view(),
      [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
          const double from = n.evaluation.windowFrom;
@@ -121,6 +246,28 @@ const std::array<NoteLine, 3> kLines = {{
      [](std::string_view text, RecordNotes& n) { return ReadVolume(text, n.evaluation.windowTo); }},
     {kChoiceLabel.view(), [](const RecordNotes& n, bool) { return WriteChoice(n.evaluation); },
      [](std::string_view text, RecordNotes& n) { return ReadChoice(text, n.evaluation); }},
+    NameLine<&ResultSettings::sampleName>(kSampleLabel.view()),
+    {kSampleAmountLabel.view(), WriteSampleAmount, ReadSampleAmount},
+    NameLine<&ResultSettings::titrantName>(kTitrantLabel.view()),
+    QuantityLine<&ResultSettings::concentration, 0>(kConcentrationLabel.view()),
+    QuantityLine<&ResultSettings::titer, 1>(kTiterLabel.view()),
+    QuantityLine<&ResultSettings::blank, 0>(kBlankLabel.view()),
+    QuantityLine<&ResultSettings::ratio, 1>(kRatioLabel.view()),
+    QuantityLine<&ResultSettings::molarMass, 0>(kMolarMassLabel.view()),
+    {kUnitLabel.view(), WriteUnit, ReadUnit},
+    {kTiterDeterminationLabel.view(),
+     [](const RecordNotes& n, bool) -> std::optional<std::string> {
+         return n.result.titerDetermination ? std::optional(std::string(kYes.view()))
+                                            : std::nullopt;
+     },
+     [](std::string_view text, RecordNotes& n) {
+         n.result.titerDetermination = text == kYes.view();
+         return n.result.titerDetermination;
+     }},
+    QuantityLine<&ResultSettings::standardMass, 0>(kStandardMassLabel.view()),
+    QuantityLine<&ResultSettings::standardPurity, 100>(kPurityLabel.view()),
+    QuantityLine<&ResultSettings::standardMolarMass, 0>(kStandardMolarMassLabel.view()),
+    QuantityLine<&ResultSettings::standardRatio, 1>(kStandardRatioLabel.view()),
 }};
 
 bool IsBlank(char c) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/EvaluationSettings.h"
+#include "core/ResultSettings.h"
 
 namespace kelm {
 
@@ -25,8 +26,10 @@ enum class MessageStyle;  // core/FileMessages.h
 
 struct RecordNotes {
     EvaluationSettings evaluation;
+    // The sample, the titrant and the unit of the record's result.
+    ResultSettings result;
 
-    bool IsDefault() const { return evaluation.IsDefault(); }
+    bool IsDefault() const { return evaluation.IsDefault() && result.IsDefault(); }
     friend bool operator==(const RecordNotes&, const RecordNotes&) = default;
 };
 

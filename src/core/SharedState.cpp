@@ -42,6 +42,9 @@ bool NewRecord(SharedState& state) {
     state.record.startTimeKnown = 0;
     state.record.description.fill('\0');
     state.processing.autoPointCount = 1;
+    SetName(state.notes.result.sampleName, {});
+    state.notes.result.sampleAmount = 0.0;
+    state.notes.result.standardMass = 0.0;
     ++state.recordIdentity;
     return true;
 }

@@ -174,8 +174,9 @@ struct SharedState {
 Rgb BuiltInColour(ColourRole role);
 
 // The document's New: copies the preferred colours into the record's slots and
-// empties the record, keeping its quantity, processing choices and notes;
-// the record gets a new identity.
+// empties the record, keeping its quantity, processing choices and notes, but
+// of its result data not the sample's name and amount (nor a standard's
+// mass), which belong to the titration before; the record gets a new identity.
 bool NewRecord(SharedState& state);
 
 // The colour the graph draws a role with: the record's, else the preferred, else built-in.

@@ -194,10 +194,13 @@ private:
 };
 
 // Below the graph: the heading and one row per equivalence point, 5 mm apart;
-// the list shows the value also when the graph shows the derivative. A run
-// that searched in a window or chose among the points says so in a row of
-// its own below them.
-void DrawEquivalenceList(const SharedState& state, Surface& page) {
+// the list shows the value also when the graph shows the derivative. A layer
+// above may add a note to each row (its result) and a line below the rows
+// (the sample and the titrant). A run that searched in a window or chose among
+// the points says so in a row of its own below them.
+void DrawEquivalenceList(const SharedState& state, Surface& page,
+                         std::span<const std::string> pointNotes,
+                         std::span<const std::string> listNotes) {
     page.DrawText(kEquivalenceListHeading, {300, 1250, 800, 1300}, HAlign::Left, VAlign::Top);
     const int count = std::clamp(state.curve.equivalencePointCount, 0, kEquivalenceCapacity);
     for (int j = 0; j < count; ++j) {
@@ -207,12 +210,20 @@ void DrawEquivalenceList(const SharedState& state, Surface& page) {
                       VAlign::Top);
         page.DrawText(ValueText(state, e.value), {600, top, 800, top + 50}, HAlign::Left,
                       VAlign::Top);
+        if (std::size_t(j) < pointNotes.size()) {
+            page.DrawText(pointNotes[j], {900, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
+        }
+    }
+    int row = count;
+    for (const std::string& note : listNotes) {
+        const int top = 1300 + 50 * row++;
+        page.DrawText(note, {300, top, 1640, top + 50}, HAlign::Left, VAlign::Top);
     }
     if (state.curve.curveProcessed != 0) {
         const auto summary =
             EvaluationSummary(state.curve.evaluation.applied, state.display.decimalComma != 0);
         if (!summary.empty()) {
-            const int top = 1300 + 50 * count;
+            const int top = 1300 + 50 * row;
             page.DrawText(summary.view(), {300, top, 1600, top + 50}, HAlign::Left, VAlign::Top);
         }
     }
@@ -225,11 +236,12 @@ void DrawGraph(SharedState& state, Surface& surface, int width, int height) {
     GraphPass(state, surface, style).Run();
 }
 
-void PrintGraph(SharedState& state, Surface& surface) {
+void PrintGraph(SharedState& state, Surface& surface, std::span<const std::string> pointNotes,
+                std::span<const std::string> listNotes) {
     YNegatedSurface page(surface);
     const PassStyle style = PageStyle();
     if (GraphPass(state, page, style).Run()) {
-        DrawEquivalenceList(state, page);
+        DrawEquivalenceList(state, page, pointNotes, listNotes);
     }
 }
 

@@ -2,6 +2,10 @@
 // against Surface. Both recompute everything from the shared state.
 #pragma once
 
+#include <span>
+#include <string>
+#include <string_view>
+
 #include "core/SharedState.h"
 #include "graph/Surface.h"
 
@@ -12,8 +16,11 @@ namespace kelm {
 void DrawGraph(SharedState& state, Surface& surface, int width, int height);
 
 // The page pass in 0.1 mm units, y already negated (the whole graph lies at
-// negative y), with the list of equivalence points below the graph.
-void PrintGraph(SharedState& state, Surface& surface);
+// negative y), with the list of equivalence points below the graph. A layer
+// above may add, in code page 1251, a note to each point's row (its result)
+// and lines below the list (the sample and the titrant).
+void PrintGraph(SharedState& state, Surface& surface, std::span<const std::string> pointNotes = {},
+                std::span<const std::string> listNotes = {});
 
 // Height of the page font in 0.1 mm units: a 25.6-point font against the
 // screen's vertical resolution, trunc(dpi * 256 / 720).

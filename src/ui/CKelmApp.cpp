@@ -50,6 +50,7 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
       doc_(state, prompter, recent_),
       journal_(services.journalFolder.empty() ? DefaultJournalFolder() : services.journalFolder),
       keeper_(state, journal_),
+      store_(services.storePath.empty() ? DefaultStorePath() : services.storePath),
       dialogs_(state),
       services_(WithDefaults(std::move(services), state, systemClock_)),
       processing_(state, dialogs_, services_.makePrompter),
@@ -59,11 +60,19 @@ CKelmApp::CKelmApp(SharedState& state, Prompter& prompter, QStringList words,
                services_.makePrompter,
                services_.makePort,
                services_.portMap,
-               *services_.clock} {
+               *services_.clock,
+               store_,
+               [this] {
+                   if (frame_) {
+                       frame_->Action(Command::FileSave)->trigger();
+                   }
+               },
+               [this] { return std::filesystem::path(doc_.Path().toStdU16String()); }} {
     // Before the window, so that the menu enables the commands of the dialogs
     // that exist; a test may still put its own in before Start.
     RegisterDialogs(dialogs_, context_);
     doc_.SetJournal(&journal_);
+    doc_.SetStore(&store_);
     requestTimer_.setInterval(kRequestPollMs);
     QObject::connect(&requestTimer_, &QTimer::timeout, &requestTimer_,
                      [this] { OpenRequestedFile(); });
@@ -202,7 +211,7 @@ void CKelmApp::OfferRecovery() {
     if (prompter_.AskYesNo(kAppCaption, question, Answer::Yes, QuestionIcon::Question) ==
         Answer::Yes) {
         doc_.Recover(entries.front());
-        frame_->UpdateCommandUi();
+        frame_->RecordReplaced();
     }
 }
 

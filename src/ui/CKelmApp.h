@@ -11,6 +11,7 @@
 #include "acquisition/Clock.h"
 #include "core/Journal.h"
 #include "core/RecordKeeper.h"
+#include "store/UserStore.h"
 #include "ui/CKelmDoc.h"
 #include "ui/CMainFrame.h"
 #include "ui/CommandLine.h"
@@ -42,6 +43,8 @@ struct AppServices {
     const Clock* clock = nullptr;
     // Where unsaved titrations are kept; empty: the user's state folder.
     std::filesystem::path journalFolder;
+    // The titrant library and history of results; empty: the user's data folder.
+    std::filesystem::path storePath;
 };
 
 class CKelmApp {
@@ -70,6 +73,7 @@ public:
     CMainFrame& MainFrame() { return *frame_; }
     CKelmDoc& Doc() { return doc_; }
     DialogHost& Dialogs() { return dialogs_; }
+    UserStore& Store() { return store_; }
     ProcessingCommand& Processing() { return processing_; }
     const DialogContext& Context() const { return context_; }
     Journal& UnsavedJournal() { return journal_; }
@@ -88,6 +92,7 @@ private:
     SystemClock systemClock_;
     Journal journal_;
     RecordKeeper keeper_;
+    UserStore store_;
     DialogHost dialogs_;
     AppServices services_;
     ProcessingCommand processing_;

@@ -8,6 +8,8 @@
 #include "core/RecordFile.h"
 #include "core/ResultFile.h"
 #include "core/SharedState.h"
+#include "results/ResultHistory.h"
+#include "store/UserStore.h"
 #include "ui/RecentFiles.h"
 
 namespace kelm {
@@ -69,6 +71,7 @@ bool CKelmDoc::SaveTo(const QString& path) {
     if (journal_ != nullptr) {
         journal_->EndSaved();
     }
+    EnterHistory();
     return true;
 }
 
@@ -84,6 +87,20 @@ bool CKelmDoc::Recover(const JournalEntry& entry) {
     }
     RedrawViews(state_);
     return true;
+}
+
+void CKelmDoc::EnterHistory() {
+    if (store_ == nullptr || HistoryEntries(state_, {}, {}).empty()) {
+        return;
+    }
+    Store* store = store_->Get();
+    const StoreStatus status =
+        store != nullptr ? EnterSavedResults(*store, state_, FilePath(path_)) : store_->Problem();
+    // A database that cannot be opened is told once a run; a failed write each time.
+    if (!status.Ok() && (store != nullptr || store_->TakeReport())) {
+        prompter_.Warn(kAppCaption, "Результаты не внесены в историю. " +
+                                        StoreMessage(status, store_->Path(), MessageStyle::Window));
+    }
 }
 
 QString CKelmDoc::Title() const {

@@ -9,6 +9,7 @@ namespace kelm {
 class Journal;
 class Prompter;
 class RecentFiles;
+class UserStore;
 struct JournalEntry;
 struct SharedState;
 
@@ -21,6 +22,8 @@ public:
 
     // The journal of unsaved records that New, Open and Save keep informed.
     void SetJournal(Journal* journal) { journal_ = journal; }
+    // The history of results that a save of a record with results enters.
+    void SetStore(UserStore* store) { store_ = store; }
 
     // NewRecord; the record then has no file. The record it replaces stays in
     // the journal.
@@ -40,7 +43,8 @@ public:
 
     // Writes the record to `path` through the core's one writer (the old
     // file is replaced whole or not at all); on failure the user is told.
-    // On success the record takes that path.
+    // On success the record takes that path, and its computed results enter
+    // the history of results (the user is told when they cannot).
     bool SaveTo(const QString& path);
 
     // Loads an unsaved titration from the journal as a record without a file,
@@ -55,10 +59,13 @@ public:
     QString Title() const;
 
 private:
+    void EnterHistory();
+
     SharedState& state_;
     Prompter& prompter_;
     RecentFiles& recent_;
     Journal* journal_ = nullptr;
+    UserStore* store_ = nullptr;
     QString path_;
 };
 

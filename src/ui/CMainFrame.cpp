@@ -75,6 +75,8 @@ constexpr CommandText kCommandTexts[] = {
      "Проверка наличия связи с прибором Лармит"},
     {Command::Entry, "&Ввод точек...", "", "Ввод точек кривой титрования"},
     {Command::Results, "&Результаты...", "", "Вывод результатов"},
+    {Command::ResultCalc, "Расчёт ре&зультата...", "",
+     "Расчёт результата анализа по точкам эквивалентности\nРасчёт результата"},
     {Command::About, "&О программе...", "", "О программе\nО программе"},
 };
 static_assert(std::size(kCommandTexts) == kCommandCount);
@@ -104,6 +106,9 @@ QIcon ToolIcon(Command command, const QStyle* style) {
             return QIcon::fromTheme("document-print", PrinterIcon());
         case Command::About:
             return QIcon::fromTheme("help-about", AboutIcon());
+        case Command::ResultCalc:
+            return QIcon::fromTheme("accessories-calculator",
+                                    style->standardIcon(QStyle::SP_FileDialogDetailedView));
         default:
             return {};
     }
@@ -221,6 +226,7 @@ void CMainFrame::CreateActions() {
         {Command::Entry, WorkDialog::Entry},
         {Command::Processing, WorkDialog::Processing},
         {Command::Results, WorkDialog::Results},
+        {Command::ResultCalc, WorkDialog::ResultCalc},
     };
     for (const auto& [command, dialog] : work) {
         Action(command)->setEnabled(dialogs_.Has(dialog));
@@ -284,7 +290,8 @@ void CMainFrame::CreateMenus() {
                           Action(Command::LinkCheck)});
 
     QMenu* kelm = bar->addMenu(QStringLiteral("&Kelm"));
-    kelm->addActions({Action(Command::Entry), Action(Command::Results)});
+    kelm->addActions(
+        {Action(Command::Entry), Action(Command::Results), Action(Command::ResultCalc)});
 
     bar->addAction(Action(Command::About));
 }
@@ -299,6 +306,8 @@ void CMainFrame::CreateToolBar() {
         {Action(Command::FileNew), Action(Command::FileOpen), Action(Command::FileSave)});
     toolBar_->addSeparator();
     toolBar_->addAction(Action(Command::FilePrint));
+    toolBar_->addSeparator();
+    toolBar_->addAction(Action(Command::ResultCalc));
     toolBar_->addSeparator();
     // The menu bar would show the About item's icon instead of its text, so
     // only the toolbar's button carries the icon.
@@ -339,6 +348,11 @@ void CMainFrame::CreateStatusBar() {
 
     QAction* toggle = Action(Command::ViewStatusBar);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::RecordReplaced() {
+    dialogs_.RecordReplaced();
+    UpdateCommandUi();
 }
 
 void CMainFrame::UpdateCommandUi() {
@@ -396,7 +410,7 @@ void CMainFrame::RebuildUnsavedMenu() {
         action->setStatusTip(QStringLiteral("Восстановить эту титрацию как новый документ"));
         connect(action, &QAction::triggered, this, [this, entry] {
             doc_.Recover(entry);
-            UpdateCommandUi();
+            RecordReplaced();
         });
     }
 }
@@ -432,13 +446,13 @@ void CMainFrame::ShowIdleLine() {
 
 bool CMainFrame::OpenFile(const QString& path) {
     const bool opened = doc_.Open(path);
-    UpdateCommandUi();
+    RecordReplaced();
     return opened;
 }
 
 void CMainFrame::OnFileNew() {
     doc_.New();
-    UpdateCommandUi();
+    RecordReplaced();
 }
 
 void CMainFrame::OnFileOpen() {

@@ -48,6 +48,7 @@ enum class Command {
     LinkCheck,
     Entry,
     Results,
+    ResultCalc,
     About,
 };
 inline constexpr int kCommandCount = static_cast<int>(Command::About) + 1;
@@ -93,6 +94,9 @@ public:
     // Brings the title, the check marks and the recent-file entries up to date
     // with the document and the shared state.
     void UpdateCommandUi();
+    // After the record was replaced (New, Open, a recovered titration): the
+    // work dialogs are told, then the commands brought up to date.
+    void RecordReplaced();
 
 signals:
     // The window was closed ("В&ыход" or the window's close button): the run ends,

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "processing/EvaluationNotice.h"
+#include "results/RecordResults.h"
 #include "ui/Cp1251Text.h"
 #include "ui/DialogContext.h"
 #include "ui/DialogUnits.h"
@@ -78,7 +79,7 @@ CResultsDlg::CResultsDlg(const DialogContext& context, QWidget* owner)
 
 void CResultsDlg::FillReport(ReportMode mode) {
     const ReportMode shown = mode == ReportMode::LastShown ? report_.reportMode : mode;
-    text_->setPlainText(FromCp1251(report_.Fill(context_.state, mode)));
+    text_->setPlainText(FromCp1251(FillReportWithResults(report_, context_.state, mode)));
     // The notice is about the equivalence points, so it goes with their list,
     // also when that list is empty.
     const std::string notice = shown == ReportMode::EquivalencePoints

@@ -18,6 +18,8 @@ public:
     virtual void ShownByCommand() {}
     // After "Точка" or "Запятая", whether it is shown or hidden.
     virtual void SeparatorChanged() {}
+    // After a processing run or another record: what it shows of them may be stale.
+    virtual void RecordReplaced() {}
 
     // Shows it, restores it when minimised and brings it to the front.
     void Present();

@@ -4,12 +4,14 @@
 // The application owns all of them for the whole run.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "acquisition/Clock.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "store/UserStore.h"
 #include "ui/ProcessingCommand.h"
 
 namespace kelm {
@@ -30,6 +32,11 @@ struct DialogContext {
     SerialPortFactory makePort;
     PortMapSource portMap;
     const Clock& clock;
+    // The user's titrant library and history of results.
+    UserStore& store;
+    // "Сохранить" of the main window, and the record's file (empty for none).
+    std::function<void()> saveRecord;
+    std::function<std::filesystem::path()> recordFile;
 };
 
 }  // namespace kelm

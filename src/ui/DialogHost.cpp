@@ -10,6 +10,8 @@ bool DialogHost::Has(WorkDialog which) const {
             return bool(factories_.entry);
         case WorkDialog::Processing:
             return bool(factories_.processing);
+        case WorkDialog::ResultCalc:
+            return bool(factories_.resultCalc);
         case WorkDialog::Results:
             break;
     }
@@ -50,12 +52,18 @@ CResultsDlgBase* DialogHost::ShowResults() {
     return Show(results_, factories_.results, state_.resultsDialogCreated);
 }
 
+CWorkDlg* DialogHost::ShowResultCalc() {
+    return Show(resultCalc_, factories_.resultCalc, resultCalcCreated_);
+}
+
 CWorkDlg* DialogHost::ShowWork(WorkDialog which) {
     switch (which) {
         case WorkDialog::Entry:
             return ShowEntry();
         case WorkDialog::Processing:
             return ShowProcessing();
+        case WorkDialog::ResultCalc:
+            return ShowResultCalc();
         case WorkDialog::Results:
             break;
     }
@@ -77,11 +85,18 @@ void DialogHost::Run(ModalDialog which, QWidget* owner) {
 }
 
 void DialogHost::SeparatorChanged() {
-    CWorkDlg* const dialogs[] = {entry_.data(), processing_.data(), results_.data()};
+    CWorkDlg* const dialogs[] = {entry_.data(), processing_.data(), results_.data(),
+                                 resultCalc_.data()};
     for (CWorkDlg* dialog : dialogs) {
         if (dialog != nullptr) {
             dialog->SeparatorChanged();
         }
+    }
+}
+
+void DialogHost::RecordReplaced() {
+    if (resultCalc_ != nullptr) {
+        resultCalc_->RecordReplaced();
     }
 }
 

@@ -13,7 +13,7 @@ namespace kelm {
 
 struct SharedState;
 
-enum class WorkDialog { Entry, Processing, Results };
+enum class WorkDialog { Entry, Processing, Results, ResultCalc };
 enum class ModalDialog { TitrationParams, LinkCheck };
 
 // How each dialog is made. A work dialog is made once, with the main window
@@ -22,6 +22,7 @@ struct DialogFactories {
     std::function<CWorkDlg*(QWidget* owner)> entry;
     std::function<CProcessingDlgBase*(QWidget* owner)> processing;
     std::function<CResultsDlgBase*(QWidget* owner)> results;
+    std::function<CWorkDlg*(QWidget* owner)> resultCalc;
     std::function<void(QWidget* owner)> titrationParams;
     std::function<void(QWidget* owner)> linkCheck;
 };
@@ -41,12 +42,14 @@ public:
     CWorkDlg* Entry() const { return entry_; }
     CProcessingDlgBase* Processing() const { return processing_; }
     CResultsDlgBase* Results() const { return results_; }
+    CWorkDlg* ResultCalc() const { return resultCalc_; }
 
     // Creates the dialog on first use and marks it created in the shared
     // state, then presents it. Null when it has no factory.
     CWorkDlg* ShowEntry();
     CProcessingDlgBase* ShowProcessing();
     CResultsDlgBase* ShowResults();
+    CWorkDlg* ShowResultCalc();
 
     // The menu command of a work dialog: presented, then told so.
     void RunCommand(WorkDialog which);
@@ -55,6 +58,9 @@ public:
 
     // After "Точка" or "Запятая": every work dialog that exists is told.
     void SeparatorChanged();
+    // After a processing run, an open, New or a recovered record: every work
+    // dialog that exists is told.
+    void RecordReplaced();
 
 private:
     template <class Dlg>
@@ -67,6 +73,8 @@ private:
     QPointer<CWorkDlg> entry_;
     QPointer<CProcessingDlgBase> processing_;
     QPointer<CResultsDlgBase> results_;
+    QPointer<CWorkDlg> resultCalc_;
+    bool resultCalcCreated_ = false;  // the shared state keeps the flags of the three original ones
 };
 
 }  // namespace kelm

@@ -15,6 +15,7 @@
 #include "core/Prompter.h"
 #include "graph/GraphDrawing.h"
 #include "graph/PainterSurface.h"
+#include "results/RecordResults.h"
 
 namespace kelm {
 
@@ -32,7 +33,8 @@ bool DrawPage(SharedState& state, QPagedPaintDevice& device, int resolution) {
     }
     PainterSurface surface =
         PainterSurface::ForPage(painter, resolution, PageFontHeight(ScreenDotsPerInchY()));
-    PrintGraph(state, surface);
+    const PageResults results = ResultPageTexts(state);
+    PrintGraph(state, surface, results.pointNotes, results.listNotes);
     return painter.end();
 }
 

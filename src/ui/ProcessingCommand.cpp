@@ -12,6 +12,7 @@ ProcessingCommand::ProcessingCommand(SharedState& state, DialogHost& host,
 
 int ProcessingCommand::RunProcessing(QWidget* owner) {
     const int result = kelm::RunProcessing(state_);
+    host_.RecordReplaced();
     if (result == kTooFewPoints) {
         makePrompter_(owner)->Inform(kProcessingMessageCaption, kTooFewPointsMessage);
         return result;

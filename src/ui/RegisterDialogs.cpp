@@ -2,6 +2,7 @@
 
 #include "ui/CLinkCheckDlg.h"
 #include "ui/CProcessingDlg.h"
+#include "ui/CResultCalcDlg.h"
 #include "ui/CResultsDlg.h"
 #include "ui/CTitrationEntryDlg.h"
 #include "ui/CTitrationParamsDlg.h"
@@ -17,6 +18,9 @@ void RegisterDialogs(DialogHost& host, const DialogContext& context) {
         return new CProcessingDlg(context, owner);
     };
     factories.results = [&context](QWidget* owner) { return new CResultsDlg(context, owner); };
+    factories.resultCalc = [&context](QWidget* owner) {
+        return new CResultCalcDlg(context, owner);
+    };
     factories.titrationParams = [&context](QWidget* owner) {
         CTitrationParamsDlg::Run(context, owner);
     };

@@ -79,5 +79,32 @@ TEST(Examples, DiproticAcidHasTwoJumps) {
     EXPECT_NEAR(SteepestStep(s.record, 15, 30), 20.0, 0.1);
 }
 
+TEST(Examples, TheWorkedExampleKeepsItsResultData) {
+    // The titer determination: 1.998804 mmol of hydrogen phthalate over
+    // 0.09954 M NaOH is 20.080 mL.
+    const SharedState titer = LoadExample("naoh-titer.kel");
+    ExpectRisingVolumesAndAKnownStart(titer);
+    EXPECT_TRUE(titer.notes.result.titerDetermination);
+    EXPECT_EQ(titer.notes.result.standardMass, 0.4084);
+    EXPECT_EQ(titer.notes.result.standardPurity, 99.95);
+    EXPECT_EQ(titer.notes.result.standardMolarMass, 204.22);
+    EXPECT_NEAR(SteepestStep(titer.record, 15, 25), 20.08, 0.05);
+    // The samples: 10, 15 and 20 mL of 0.1012 M HCl, each with its own amount.
+    const struct {
+        const char* file;
+        double amount;
+    } samples[] = {
+        {"hcl-sample-1.kel", 10.0}, {"hcl-sample-2.kel", 15.0}, {"hcl-sample-3.kel", 20.0}};
+    for (const auto& sample : samples) {
+        const SharedState s = LoadExample(sample.file);
+        ExpectRisingVolumesAndAKnownStart(s);
+        EXPECT_EQ(s.notes.result.sampleAmount, sample.amount);
+        EXPECT_EQ(s.notes.result.concentration, 0.1);
+        EXPECT_EQ(s.notes.result.titer, 0.9954);
+        EXPECT_NEAR(SteepestStep(s.record, 0, 40), sample.amount * 0.1012 / 0.09954, 0.05)
+            << sample.file;
+    }
+}
+
 }  // namespace
 }  // namespace kelm

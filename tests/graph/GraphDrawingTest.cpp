@@ -319,6 +319,33 @@ TEST(PrintGraph, ProcessedDerivativePageMarksAndListTheValues) {
     EXPECT_THAT(p.Only("text 'Точки"), SizeIs(1));
 }
 
+TEST(PrintGraph, NotesFromAboveStandInTheRowsAndBelowTheList) {
+    auto s = Diagonal(30);
+    Process(*s, 40, {{10.0, 10.0, 1.0}, {20.0, 20.0, 1.0}});
+    // Fewer notes than points: the second row has none; the line follows the rows.
+    const std::vector<std::string> notes = {Utf8ToCp1251("0,10003 моль/л")};
+    const std::vector<std::string> lines = {Utf8ToCp1251("Проба: 20 мл"),
+                                            Utf8ToCp1251("Титрант: 0,1 моль/л")};
+    RecordingSurface p;
+    PrintGraph(*s, p, notes, lines);
+    EXPECT_THAT(After(p, "text 'Точки эквивалентности:' 300,-1250 800,-1300 left top", 7),
+                ElementsAre("text '10.' 300,-1300 500,-1350 left top",
+                            "text '10.' 600,-1300 800,-1350 left top",
+                            "text '0,10003 моль/л' 900,-1300 1640,-1350 left top",
+                            "text '20.' 300,-1350 500,-1400 left top",
+                            "text '20.' 600,-1350 800,-1400 left top",
+                            "text 'Проба: 20 мл' 300,-1400 1640,-1450 left top",
+                            "text 'Титрант: 0,1 моль/л' 300,-1450 1640,-1500 left top"));
+    // Without notes the page is what it always was.
+    const RecordingSurface plain = Page(*s);
+    EXPECT_EQ(plain.log.back(), "text '20.' 600,-1350 800,-1400 left top");
+    // A choice of points is named below the sample's line.
+    s->curve.evaluation.applied = {-kOpenEnd, kOpenEnd, PointChoice::Greatest, 1};
+    RecordingSurface chosen;
+    PrintGraph(*s, chosen, notes, lines);
+    EXPECT_EQ(chosen.log.back(), "text 'Выбор точек: наибольшая' 300,-1500 1600,-1550 left top");
+}
+
 TEST(PrintGraph, APageOfAWindowedOrChosenRunSaysSoBelowThePoints) {
     struct Case {
         EvaluationSettings applied;

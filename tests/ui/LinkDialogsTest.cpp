@@ -86,7 +86,8 @@ protected:
         context_ = std::make_unique<DialogContext>(
             DialogContext{app.state, app.host, app.processing, app.makePrompter,
                           [this] { return std::make_unique<WatchedPort>(cursors_); },
-                          [this] { return PortMap::Parse(ports_); }, app.clock});
+                          [this] { return PortMap::Parse(ports_); }, app.clock, app.store,
+                          app.saveRecord, app.recordFile});
         // The menu reaches the dialogs made with this test's ports.
         RegisterDialogs(app_->Dialogs(), *context_);
         prompter_.messages.clear();

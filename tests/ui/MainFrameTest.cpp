@@ -100,6 +100,7 @@ TEST_F(MainFrame, TheMenuShowsEveryItemWithItsExactText) {
         "&Kelm/",
         "&Ввод точек...",
         "&Результаты...",
+        "Расчёт ре&зультата...",
         "&О программе...",
     };
     EXPECT_EQ(items, expected);
@@ -112,10 +113,10 @@ TEST_F(MainFrame, TheMenuShowsEveryItemWithItsExactText) {
     EXPECT_EQ(Frame().Action(Command::AppExit)->statusTip(), "Выход из программы");
 }
 
-TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
+TEST_F(MainFrame, TheToolbarHasNineEntriesWithTipsAndPrompts) {
     Start();
     const QList<QAction*> entries = Frame().ToolBar()->actions();
-    ASSERT_EQ(entries.size(), 7);
+    ASSERT_EQ(entries.size(), 9);
     const std::pair<const char*, const char*> expected[] = {
         {"Создать (Ctrl-N)", "Создание нового документа"},
         {"Открыть (Ctrl-O)", "Открытие существующего документа"},
@@ -123,9 +124,11 @@ TEST_F(MainFrame, TheToolbarHasSevenEntriesWithTipsAndPrompts) {
         {nullptr, nullptr},
         {"Напечатать (Ctrl-P)", "Печать документа"},
         {nullptr, nullptr},
+        {"Расчёт результата", "Расчёт результата анализа по точкам эквивалентности"},
+        {nullptr, nullptr},
         {"О программе", "О программе"},
     };
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         if (expected[i].first == nullptr) {
             EXPECT_TRUE(entries[i]->isSeparator()) << i;
         } else {

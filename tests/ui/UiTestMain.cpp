@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
     // The journal of unsaved titrations too: never the user's own.
     qputenv("XDG_STATE_HOME", profile.path().toLocal8Bit());
+    // And the titrant library with the history of results.
+    qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit());
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

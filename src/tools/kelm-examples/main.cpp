@@ -84,6 +84,22 @@ double StrongAcidPh(double v0, double ca, double cb, double v) {
     return Bisect(balance, -1.0, 15.0);
 }
 
+// pH of `v0` mL of water holding `millimoles` of potassium hydrogen phthalate
+// (KHA of the acid H2A) after v mL of NaOH (cb).
+double HydrogenPhthalatePh(double v0, double millimoles, double ka1, double ka2, double cb,
+                           double v) {
+    const double total = v0 + v;
+    const double phthalate = millimoles / total;  // and as much potassium
+    const double sodium = cb * v / total;
+    const auto balance = [&](double pH) {
+        const double h = std::pow(10.0, -pH);
+        const double d = h * h + ka1 * h + ka1 * ka2;
+        const double anionCharge = phthalate * (ka1 * h + 2.0 * ka1 * ka2) / d;
+        return h + phthalate + sodium - kKw / h - anionCharge;
+    };
+    return Bisect(balance, -1.0, 15.0);
+}
+
 // pH of V0 mL of a diprotic acid H2A (concentration ca) after v mL of NaOH (cb).
 double DiproticAcidPh(double v0, double ca, double ka1, double ka2, double cb, double v) {
     const double total = v0 + v;
@@ -130,6 +146,7 @@ struct Example {
     double noise;                           // standard deviation of a reading
     double resolution;                      // the meter's last digit
     std::uint32_t seed;
+    kelm::ResultSettings result{};  // the sample and titrant data the file keeps
 };
 
 std::string Render(const Example& e) {
@@ -142,6 +159,7 @@ std::string Render(const Example& e) {
     state.record.startTime = e.start;
     state.record.startTimeKnown = 1;
     state.display.decimalComma = e.decimalComma;
+    state.notes.result = e.result;
     Noise noise(e.seed);
     state.record.pointCount = static_cast<int>(e.volumes.size());
     for (std::size_t i = 0; i < e.volumes.size(); ++i) {
@@ -190,6 +208,76 @@ std::vector<Example> Examples() {
             0.006,
             0.001,
             20240318u + static_cast<std::uint32_t>(i),
+        });
+    }
+
+    // The worked example: a NaOH of nominal 0.1 M whose real concentration is
+    // 0.09954 M (titer 0.9954), set against potassium hydrogen phthalate, then
+    // used for three aliquots of different sizes of one HCl sample (0.1012 M).
+    constexpr double kNaoh = 0.09954;
+    constexpr double kPhthalateMass = 0.4084;  // g, 99.95 %, M 204.22
+    constexpr double kPhthalateMillimoles = 1000.0 * kPhthalateMass * 0.9995 / 204.22;
+    const double phthalateKa1 = std::pow(10.0, -2.95);
+    const double phthalateKa2 = std::pow(10.0, -5.41);
+    kelm::ResultSettings titer;
+    kelm::SetName(titer.sampleName, kelm::Utf8ToCp1251("Бифталат калия"));
+    kelm::SetName(titer.titrantName, kelm::Utf8ToCp1251("NaOH 0,1 М"));
+    titer.concentration = 0.1;
+    titer.titerDetermination = true;
+    titer.standardMass = kPhthalateMass;
+    titer.standardPurity = 99.95;
+    titer.standardMolarMass = 204.22;
+    list.push_back({
+        "naoh-titer.kel",
+        "Установка титра NaOH (0,1 М) по бифталату калия: навеска 0,4084 г (99,95 %) "
+        "в 50 мл воды. Стеклянный электрод, 25 °C.",
+        MeasuredQuantity::Ph,
+        {2024, 3, 19, 9, 10},
+        1,
+        {0,    2,    4,     6,    8,     10,   12,   14,   16,   17, 18,   18.5, 19, 19.4, 19.7,
+         19.9, 20.0, 20.05, 20.1, 20.15, 20.2, 20.3, 20.5, 20.8, 21, 21.5, 22,   23, 24,   26},
+        [=](double v) {
+            return HydrogenPhthalatePh(50.0, kPhthalateMillimoles, phthalateKa1, phthalateKa2,
+                                       kNaoh, v);
+        },
+        0.006,
+        0.001,
+        20240319u,
+        titer,
+    });
+    const double samples[] = {10.0, 15.0, 20.0};
+    for (int i = 0; i < 3; ++i) {
+        const double v0 = samples[i];
+        const double at = v0 * 0.1012 / kNaoh;
+        kelm::ResultSettings hcl;
+        kelm::SetName(hcl.sampleName,
+                      kelm::Utf8ToCp1251("HCl, проба 7, аликвота " + std::to_string(i + 1)));
+        kelm::SetName(hcl.titrantName, kelm::Utf8ToCp1251("NaOH 0,1 М"));
+        hcl.sampleAmount = v0;
+        hcl.concentration = 0.1;
+        hcl.titer = 0.9954;
+        std::vector<double> volumes;
+        for (double v = 0.0; v < at - 1.2; v += 1.0) {
+            volumes.push_back(v);
+        }
+        for (double d : {-1.0, -0.5, -0.3, -0.2, -0.1, -0.05, 0.0, 0.05, 0.1, 0.2, 0.3, 0.5, 1.0,
+                         2.0, 3.0, 4.0}) {
+            volumes.push_back(std::round((std::floor(at * 10.0) / 10.0 + d) * 100.0) / 100.0);
+        }
+        list.push_back({
+            "hcl-sample-" + std::to_string(i + 1) + ".kel",
+            "Проба 7 (HCl), аликвота " + std::to_string(i + 1) +
+                " из 3: " + std::to_string(static_cast<int>(v0)) +
+                ",00 мл. Титрант NaOH (0,1 М, титр 0,9954). Стеклянный электрод, 25 °C.",
+            MeasuredQuantity::Ph,
+            {2024, 3, 19, 10, 5 + 15 * i},
+            1,
+            volumes,
+            [v0](double v) { return StrongAcidPh(v0, 0.1012, kNaoh, v); },
+            0.006,
+            0.001,
+            20240320u + static_cast<std::uint32_t>(i),
+            hcl,
         });
     }
 

@@ -19,6 +19,7 @@
 #include "processing/EvaluationNotice.h"
 #include "processing/Processing.h"
 #include "processing/ResultsReport.h"
+#include "results/RecordResults.h"
 
 namespace kelm::tool {
 
@@ -156,7 +157,9 @@ int RunProcess(Args words) {
     if (json) {
         PrintJson(*state, result, notice);
     } else if (result == kProcessingDone) {
-        std::cout << Cp1251ToUtf8(ResultsReport{}.Fill(*state, ReportMode::EquivalencePoints));
+        ResultsReport report;
+        std::cout << Cp1251ToUtf8(
+            FillReportWithResults(report, *state, ReportMode::EquivalencePoints));
     }
     const std::optional<std::string_view> out = args->Value("-o");
     if (result != kProcessingDone) {

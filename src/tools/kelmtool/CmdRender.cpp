@@ -30,6 +30,7 @@
 #include "graph/OverlayDrawing.h"
 #include "graph/PainterSurface.h"
 #include "processing/Processing.h"
+#include "results/RecordResults.h"
 
 namespace kelm::tool {
 
@@ -283,7 +284,10 @@ int RunRender(Args args) {
     } else {
         SharedState* state = states.front().get();
         drawing.screen = [state](Surface& s, int w, int h) { DrawGraph(*state, s, w, h); };
-        drawing.page = [state](Surface& s) { PrintGraph(*state, s); };
+        drawing.page = [state](Surface& s) {
+            const PageResults results = ResultPageTexts(*state);
+            PrintGraph(*state, s, results.pointNotes, results.listNotes);
+        };
     }
 
     // Rendering needs no display: the offscreen platform draws the same.

@@ -12,15 +12,25 @@
 #include "Commands.h"
 #include "FileNames.h"
 #include "ProcessingOptions.h"
+#include "ResultOptions.h"
 #include "ToolSupport.h"
 #include "processing/ReplicateStatistics.h"
+#include "results/RecordResults.h"
+#include "results/ResultUnits.h"
 
 namespace kelm::tool {
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "kelmtool replicates FILE.kel FILE.kel... [--json] [--comma|--point] [OPTIONS]\nOPTIONS: ";
+    "kelmtool replicates FILE.kel FILE.kel... [--json] [--comma|--point] [OPTIONS]\n"
+    "       kelmtool replicates --result FILE.kel FILE.kel... [RESULT OPTIONS] [OPTIONS]\n"
+    "RESULT OPTIONS: all of result's but --point\n"
+    "OPTIONS: ";
+
+constexpr std::string_view kReplicateResultUsage =
+    "--sample, --sample-unit, --titrant-concentration, --titer, --blank, --ratio,\n"
+    "                   --molar-mass, --unit (--point is the decimal point here)";
 
 void PrintHelp() {
     std::cout << "Usage: " << kUsage << kProcessingUsage << "\n"
@@ -34,6 +44,10 @@ void PrintHelp() {
                  "file's volume. Below the table it says which files were left out and\n"
                  "whether the files found different numbers of points.\n"
               << kProcessingHelp
+              << "  --result         the statistics of the chemist's results instead of the\n"
+                 "                   volumes, each file's from its own sample amount and data\n"
+                 "                   (see kelmtool result --help), overridden by:\n"
+              << "                   " << kReplicateResultUsage << "\n"
               << "  --comma, --point the decimal separator of the table (the point by default)\n"
                  "  --json           the same as JSON, every number with all its digits\n"
                  "Exit status 0 when every file was processed, otherwise the highest status a\n"
@@ -49,8 +63,37 @@ constexpr int kPercentDecimals = 2;
 struct Replicate {
     std::string name;
     FileOutcome outcome;
-    std::vector<double> volumes;  // of the equivalence points, in their order
+    std::vector<double> volumes;  // of the equivalence points, in their order (or their results)
 };
+
+// The results of the file's points into its volumes' place, in `unit`, which
+// the first file sets; a file whose data give none is left out with the reason.
+void TakeResults(Replicate& f, SharedState& state, const ResultOverrides& overrides,
+                 std::string& unit) {
+    ApplyResultOverrides(overrides, state.notes.result);
+    const std::string_view own = UnitInfo(state.notes.result.unit).toolName;
+    f.volumes.clear();
+    const auto leaveOut = [&f](int status, std::string reason) {
+        f.outcome.status = status;
+        f.outcome.reason = std::move(reason);
+        f.volumes.clear();
+    };
+    for (const PointResult& r : ComputePointResults(state)) {
+        if (!r.outcome.Ok()) {
+            const ResultProblem problem = r.outcome.problem;
+            leaveOut(IsSettingsProblem(problem) ? kExitUsage : kExitDataErr,
+                     std::string(ProblemText(problem, MessageStyle::Tool)));
+            return;
+        }
+        f.volumes.push_back(r.outcome.value);
+    }
+    if (unit.empty()) {
+        unit = own;
+    } else if (unit != own) {
+        leaveOut(kExitUsage,
+                 "its results are in " + std::string(own) + ", the first file's in " + unit);
+    }
+}
 
 // One row of the table: the k-th equivalence point of every file that has one.
 struct PointRow {
@@ -115,9 +158,34 @@ bool EqualCounts(const std::vector<Replicate>& files) {
     return true;
 }
 
+// How the figures of one table are written: volumes with fixed decimals,
+// results with their significant digits.
+struct TableNumbers {
+    bool comma = false;
+    bool results = false;
+
+    std::string Value(double v) const {
+        return results ? ResultNumberText(v, comma) : Fixed(v, kVolumeDecimals, comma);
+    }
+    // A spread to one decimal more than the mean shows.
+    std::string Spread(double v, double mean) const {
+        if (!results) {
+            return Fixed(v, kSpreadDecimals, comma);
+        }
+        const std::string m = ResultNumberText(mean, false);
+        const std::size_t point = m.find('.');
+        const int decimals = point == std::string::npos || m.find('e') != std::string::npos
+                                 ? 4
+                                 : static_cast<int>(m.size() - point - 1);
+        return Fixed(v, decimals + 1, comma);
+    }
+};
+
 void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>& rows,
-                bool comma) {
-    std::string out = "point\tn\tmean\tsd\trsd %\tci 95 %";
+                const TableNumbers& numbers, const std::string& unit) {
+    const bool comma = numbers.comma;
+    std::string out = numbers.results ? "point\tn\tunit\tmean\tsd\trsd %\tci 95 %"
+                                      : "point\tn\tmean\tsd\trsd %\tci 95 %";
     for (const Replicate& f : files) {
         out += '\t' + TabFieldText(f.name);
     }
@@ -125,12 +193,12 @@ void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const SampleStatistics& s = rows[k].statistics;
         out += std::to_string(k + 1) + '\t' + std::to_string(s.n) + '\t' +
-               Fixed(s.mean, kVolumeDecimals, comma) + '\t' +
-               Fixed(s.standardDeviation, kSpreadDecimals, comma) + '\t' +
+               (numbers.results ? unit + '\t' : std::string()) + numbers.Value(s.mean) + '\t' +
+               numbers.Spread(s.standardDeviation, s.mean) + '\t' +
                Fixed(s.relativeStandardDeviationPercent, kPercentDecimals, comma) + '\t' +
-               Fixed(s.confidenceHalfWidth95, kSpreadDecimals, comma);
+               numbers.Spread(s.confidenceHalfWidth95, s.mean);
         for (const std::optional<double>& v : rows[k].volumes) {
-            out += '\t' + (v ? Fixed(*v, kVolumeDecimals, comma) : std::string());
+            out += '\t' + (v ? numbers.Value(*v) : std::string());
         }
         out += kLineEnd;
     }
@@ -170,8 +238,13 @@ void PrintTable(const std::vector<Replicate>& files, const std::vector<PointRow>
     std::cout << out;
 }
 
-void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>& rows) {
-    std::string out = "{\"matchedBy\":\"order\",\"equalPointCounts\":";
+void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>& rows,
+               const std::string& unit) {
+    std::string out = "{\"matchedBy\":\"order\",";
+    if (!unit.empty()) {
+        out += "\"unit\":" + JsonString(unit) + ',';
+    }
+    out += "\"equalPointCounts\":";
     out += EqualCounts(files) ? "true" : "false";
     out += ",\"files\":[";
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -207,11 +280,12 @@ void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>&
 }  // namespace
 
 int RunReplicates(Args words) {
-    const std::optional<ParsedArgs> args =
-        ParseArgs(words,
-                  {"--criterion", "--end-value", "--interpolation", "--grid", "--filter",
-                   "--strength", "--window", "--select"},
-                  {"--comma", "--point", "--json"});
+    const std::optional<ParsedArgs> args = ParseArgs(
+        words,
+        {"--criterion", "--end-value", "--interpolation", "--grid", "--filter", "--strength",
+         "--window", "--select", "--sample", "--sample-unit", "--titrant-concentration", "--titer",
+         "--blank", "--ratio", "--molar-mass", "--unit"},
+        {"--comma", "--point", "--json", "--result"});
     if (!args) {
         return kExitUsage;
     }
@@ -223,6 +297,14 @@ int RunReplicates(Args words) {
     ProcessingOverrides overrides;
     if (const auto error = ReadProcessingOverrides(*args, overrides)) {
         return UsageError(*error, usage);
+    }
+    const bool results = args->Has("--result");
+    ResultOverrides resultOverrides;
+    if (const auto error = ReadResultOverrides(*args, resultOverrides)) {
+        return UsageError(*error, usage);
+    }
+    if (!results && !(resultOverrides == ResultOverrides{})) {
+        return UsageError("the result options go with --result", usage);
     }
     if (StdinWordCount(args->positional) > 1) {
         return UsageError("\"-\" reads standard input once; give it once", usage);
@@ -244,26 +326,32 @@ int RunReplicates(Args words) {
 
     auto state = std::make_unique<SharedState>();
     int worst = kExitOk;
+    std::string unit;  // of the results
     for (Replicate& f : files) {
         if (f.outcome.status == kExitOk) {
             f.outcome = LoadAndProcess(f.name, overrides, *state);
         }
+        if (f.outcome.status == kExitOk) {
+            const int count =
+                std::clamp(state->curve.equivalencePointCount, 0, kMaxEquivalencePoints);
+            for (int k = 0; k < count; ++k) {
+                f.volumes.push_back(state->curve.equivalencePoints[k].volume);
+            }
+            if (results) {
+                TakeResults(f, *state, resultOverrides, unit);
+            }
+        }
         if (f.outcome.status != kExitOk) {
             PrintError(f.name + ": " + f.outcome.reason);
             worst = std::max(worst, f.outcome.status);
-            continue;
-        }
-        const int count = std::clamp(state->curve.equivalencePointCount, 0, kMaxEquivalencePoints);
-        for (int k = 0; k < count; ++k) {
-            f.volumes.push_back(state->curve.equivalencePoints[k].volume);
         }
     }
 
     const std::vector<PointRow> rows = MatchByOrder(files);
     if (args->Has("--json")) {
-        PrintJson(files, rows);
+        PrintJson(files, rows, unit);
     } else {
-        PrintTable(files, rows, overrides.decimalComma.value_or(0) != 0);
+        PrintTable(files, rows, {overrides.decimalComma.value_or(0) != 0, results}, unit);
     }
     return FinishOutput(worst);
 }

@@ -7,6 +7,8 @@
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
 #include "core/SharedState.h"
+#include "results/RecordResults.h"
+#include "results/ResultUnits.h"
 
 namespace kelm::tool {
 
@@ -22,11 +24,33 @@ void PrintHelp() {
                  "record has any (the search window as FROM:TO and the selection, as process\n"
                  "takes them), the record's ten colour slots as\n"
                  "[red, green, blue, chosen] and decimalComma. The file is loaded into the\n"
-                 "program's start values, so fields the file does not hold show those.\n";
+                 "program's start values, so fields the file does not hold show those.\n"
+                 "A record with result data has them under \"result\": the sample (name,\n"
+                 "amount, unit mL or g), the titrant (name, concentration in mol/L, titer),\n"
+                 "the blank (mL), the ratio, the molar mass (g/mol, 0 for none), the unit,\n"
+                 "and whether it determines a titer with its standard (mass in g, purity in\n"
+                 "%, molar mass, ratio).\n";
 }
 
 std::string Integer(int value) {
     return std::to_string(value);
+}
+
+std::string ResultJson(const ResultSettings& r) {
+    const auto name = [](const ResultName& n) { return JsonString(Cp1251ToUtf8(NameView(n))); };
+    return "  \"result\": {\"sample\": " + name(r.sampleName) +
+           ", \"sampleAmount\": " + JsonNumber(r.sampleAmount) +
+           ", \"sampleUnit\": " + JsonString(SampleUnitToolName(r.sampleUnit)) +
+           ", \"titrant\": " + name(r.titrantName) +
+           ", \"concentration\": " + JsonNumber(r.concentration) +
+           ", \"titer\": " + JsonNumber(r.titer) + ", \"blank\": " + JsonNumber(r.blank) +
+           ", \"ratio\": " + JsonNumber(r.ratio) + ", \"molarMass\": " + JsonNumber(r.molarMass) +
+           ", \"unit\": " + JsonString(UnitInfo(r.unit).toolName) +
+           ", \"titerDetermination\": " + (r.titerDetermination ? "true" : "false") +
+           ", \"standardMass\": " + JsonNumber(r.standardMass) +
+           ", \"standardPurity\": " + JsonNumber(r.standardPurity) +
+           ", \"standardMolarMass\": " + JsonNumber(r.standardMolarMass) +
+           ", \"standardRatio\": " + JsonNumber(r.standardRatio) + "}";
 }
 
 // The record as JSON, keys in a fixed order, one point and one colour per line.
@@ -72,7 +96,11 @@ std::string RecordJson(const SharedState& s) {
                Integer(c.chosen) + "]";
     }
     out += "\n  ],\n";
-    out += "  \"decimalComma\": " + Integer(s.display.decimalComma) + "\n}\n";
+    out += "  \"decimalComma\": " + Integer(s.display.decimalComma);
+    if (HasResultData(s)) {
+        out += ",\n" + ResultJson(s.notes.result);
+    }
+    out += "\n}\n";
     return out;
 }
 

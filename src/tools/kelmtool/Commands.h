@@ -20,6 +20,14 @@ int RunImport(Args args);
 int RunProcess(Args args);
 // replicates FILE.kel FILE.kel... [processing options] [--json] [--comma|--point]
 int RunReplicates(Args args);
+// result FILE.kel... [result options] [--table|--csv|--json] | result FILE.kel [...] -o OUT.kel
+int RunResult(Args args);
+// titer FILE.kel --titrant-concentration C --standard-mass m --standard-molar-mass M_S [...]
+int RunTiter(Args args);
+// titrants [add NAME --concentration C | titer NAME T | history NAME] [--csv]
+int RunTitrants(Args args);
+// history [--csv]
+int RunHistory(Args args);
 // report FILE.kel --curve-points [--comma|--point]
 int RunReport(Args args);
 // ports

@@ -71,28 +71,8 @@ private:
         return std::clamp(state.curve.equivalencePointCount, 0, kMaxEquivalencePoints);
     }
 
-    // CSV quotes a field that holds a comma, a quote or a line end, doubling
-    // its quotes; a tab-separated field cannot hold them at all.
     void Field(std::string& out, std::string_view text, bool first) const {
-        if (!first) {
-            out += csv_ ? ',' : '\t';
-        }
-        if (csv_) {
-            if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-                out += text;
-                return;
-            }
-            out += '"';
-            for (char c : text) {
-                out += c;
-                if (c == '"') {
-                    out += '"';
-                }
-            }
-            out += '"';
-            return;
-        }
-        out += TabFieldText(text);
+        AppendTableField(out, text, first, csv_);
     }
 
     bool csv_;

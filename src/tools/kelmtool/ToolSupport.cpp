@@ -157,6 +157,28 @@ std::string TabFieldText(std::string_view text) {
     return out;
 }
 
+void AppendTableField(std::string& out, std::string_view text, bool first, bool csv) {
+    if (!first) {
+        out += csv ? ',' : '\t';
+    }
+    if (!csv) {
+        out += TabFieldText(text);
+        return;
+    }
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    out += '"';
+}
+
 bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
 }

@@ -65,6 +65,11 @@ std::string JsonString(std::string_view utf8);
 // a line end in a file name would break the table) becomes "?".
 std::string TabFieldText(std::string_view text);
 
+// Appends one field of a table row: tab-separated (through TabFieldText) or
+// CSV (RFC 4180: a field with a comma, a quote or a line end is quoted, its
+// quotes doubled), with the separator before it unless it is the first.
+void AppendTableField(std::string& out, std::string_view text, bool first, bool csv);
+
 // True when `arg` is "--help" or "-h".
 bool IsHelp(std::string_view arg);
 
