@@ -1,12 +1,15 @@
 #include "graph/GraphDrawing.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 
 #include "core/Cp1251.h"
 #include "core/FixedText.h"
 #include "core/NumberText.h"
 #include "core/Quantity.h"
 #include "graph/GraphFrame.h"
+#include "graph/LabelPlacer.h"
 #include "graph/PlotLayout.h"
 #include "processing/EvaluationNotice.h"
 
@@ -39,8 +42,13 @@ FixedText<64> StartTimeText(const StartTime& t) {
 // record is empty and nothing was drawn.
 class GraphPass {
 public:
-    GraphPass(SharedState& state, Surface& surface, const PassStyle& style)
-        : state_(state), surface_(surface), style_(style), frame_(state, surface, style, Scale()) {}
+    GraphPass(SharedState& state, Surface& surface, const PassStyle& style,
+              const VisibleRange& visible)
+        : state_(state),
+          surface_(surface),
+          style_(style),
+          visible_(visible),
+          frame_(state, surface, style, Scale()) {}
 
     bool Run() {
         // Recording the view's document for RedrawViews is the view's own part.
@@ -49,16 +57,21 @@ public:
             state_.record.pointCount = 0;
             return false;
         }
-        LayOutPlot(state_, style_.area, layout_);
+        LayOutPlot(state_, style_.area, visible_, layout_);
+        frame_.SetZoomed(layout_.zoomed);
         n_ = layout_.series.count;
         curveMode_ = state_.display.viewMode == ViewMode::Curve;
         processed_ = state_.curve.curveProcessed != 0;
         firstSegment_ = curveMode_ ? 1 : 2;
         sizeClass_ = SizeClass(n_);
+        selected_ = state_.record.selectedPoint;
+        markCount_ = std::clamp(state_.curve.equivalencePointCount, 0, kEquivalenceCapacity);
 
-        frame_.ReferenceLines(layout_.lines);
+        PlaceLabels();
+        frame_.ReferenceLines(layout_.lines, shown_.lines);
         frame_.Axes();
         DrawTitles();
+        DrawRangeEnds();
         DrawFirstPoint();
         DrawLastPoint();
         DrawSelectedPoint();
@@ -67,7 +80,7 @@ public:
         } else {
             DrawProcessedCurve();
         }
-        if (!processed_ || curveMode_) {
+        if (MeasuredPointsDrawn(state_, state_.display.viewMode)) {
             DrawMarkers();
         }
         if (processed_) {
@@ -77,7 +90,103 @@ public:
     }
 
 private:
+    // Which labels a pass draws: those that stand clear of the labels put down
+    // before them, in this order: the axis titles; the ends of a zoomed volume
+    // range; the first and the last point's labels, the ends of the curve; the
+    // equivalence points' volumes; the reference lines' values; the selected
+    // point's labels. Zoomed, only the labels of what is in view.
+    struct ShownLabels {
+        bool rangeStart = false;
+        bool rangeEnd = false;
+        bool firstValue = false;
+        bool firstVolume = false;
+        bool lastValue = false;
+        bool lastVolume = false;
+        bool selectedValue = false;
+        bool selectedVolume = false;
+        std::bitset<kMaxGridLines> lines;
+        std::bitset<kEquivalenceCapacity> marks;
+    };
+
     const PlotScale& Scale() const { return layout_.scale; }
+
+    bool HasLast() const { return n_ - 1 >= 1; }
+    bool HasSelected() const { return selected_ >= 1 && selected_ <= n_ - 2; }
+
+    bool ShowsPoint(int i) const { return frame_.Shows(layout_.series.x[i], layout_.series.y[i]); }
+    bool ShowsVolume(int i) const { return frame_.ShowsVolume(layout_.series.x[i]); }
+    DataPoint SeriesPoint(int i) const { return {layout_.series.x[i], layout_.series.y[i]}; }
+
+    // The ends of a zoomed volume range, at the ends of the data's width.
+    Label RangeStartLabel() const {
+        return frame_.VolumeLabel(Scale().xMin, Scale().x0, style_.endPointHalfWidth);
+    }
+    Label RangeEndLabel() const {
+        return frame_.VolumeLabel(Scale().xMax, MapCurvePoint(Scale(), Scale().xMax, 0.0).x,
+                                  style_.endPointHalfWidth);
+    }
+    bool HasRangeEnd() const { return layout_.zoomed && Scale().xMax != Scale().xMin; }
+
+    // The value label of measured point i (curve mode only) and its volume label.
+    Label PointValueLabel(int i, int left) const {
+        return frame_.ValueLabel(state_.record.points[i].value, layout_.measured[i].y, left);
+    }
+    Label PointVolumeLabel(int i, int halfWidth) const {
+        return frame_.VolumeLabel(state_.record.points[i].volume, layout_.measured[i].x, halfWidth);
+    }
+    DataPoint MarkData(int j) const {
+        const EquivalencePoint& e = state_.curve.equivalencePoints[j];
+        return {e.volume, curveMode_ ? e.value : e.derivative};
+    }
+    SurfacePoint MarkPoint(int j) const {
+        const DataPoint d = MarkData(j);
+        return MapCurvePoint(Scale(), d.x, d.y);
+    }
+    Label MarkLabel(int j) const {
+        return frame_.VolumeLabel(state_.curve.equivalencePoints[j].volume, MarkPoint(j).x,
+                                  style_.markHalfWidth);
+    }
+
+    void PlaceLabels() {
+        placer_ = LabelPlacer(style_.labelGap);
+        shown_ = {};
+        frame_.ClaimTitles(placer_, state_.record.quantity, state_.display.viewMode);
+        const auto claim = [this](const Label& label) { return placer_.Claim(surface_, label); };
+        shown_.rangeStart = layout_.zoomed && claim(RangeStartLabel());
+        shown_.rangeEnd = HasRangeEnd() && claim(RangeEndLabel());
+        // A point's value label stands level with it, its volume label under it.
+        const auto value = [&](int i, int left) {
+            return curveMode_ && ShowsPoint(i) && claim(PointValueLabel(i, left));
+        };
+        const auto volume = [&](int i, int halfWidth) {
+            return ShowsVolume(i) && claim(PointVolumeLabel(i, halfWidth));
+        };
+        shown_.firstValue = value(0, style_.pointLabelLeft);
+        shown_.firstVolume = volume(0, style_.endPointHalfWidth);
+        if (HasLast()) {
+            shown_.lastValue = value(n_ - 1, 0);
+            shown_.lastVolume = volume(n_ - 1, style_.endPointHalfWidth);
+        }
+        if (processed_) {
+            for (int j = 0; j < markCount_; ++j) {
+                shown_.marks[j] = frame_.ShowsVolume(MarkData(j).x) && claim(MarkLabel(j));
+            }
+        }
+        for (int j = 0; j < layout_.lines.lineCount; ++j) {
+            const double value = layout_.lines.lineValue[j];
+            shown_.lines[j] = claim(frame_.ValueLabel(value, MapGridLine(Scale(), value), 0));
+        }
+        if (HasSelected()) {
+            shown_.selectedValue = value(selected_, style_.pointLabelLeft);
+            shown_.selectedVolume = volume(selected_, style_.markHalfWidth);
+        }
+    }
+
+    void DrawLabel(bool shown, const Label& label) {
+        if (shown) {
+            frame_.Draw(label);
+        }
+    }
 
     void Square(SurfacePoint p, int h) { surface_.Rectangle(p.x - h, p.y - h, p.x + h, p.y + h); }
 
@@ -91,17 +200,22 @@ private:
                           VAlign::Top);
     }
 
-    void DrawFirstPoint() {
-        const SurfacePoint p = layout_.measured[0];
-        if (curveMode_) {
-            frame_.ValueLabel(state_.record.points[0].value, p.y, style_.pointLabelLeft);
-        }
-        frame_.VolumeLabel(state_.record.points[0].volume, p.x, style_.endPointHalfWidth);
+    void DrawRangeEnds() {
+        DrawLabel(shown_.rangeStart, RangeStartLabel());
+        DrawLabel(shown_.rangeEnd, RangeEndLabel());
     }
 
-    // Lines from a point to the y axis (at x `toX`) and down to the x axis, and
-    // its labels.
-    void Projections(int i, int toX, int valueLabelLeft, int volumeHalfWidth) {
+    void DrawFirstPoint() {
+        DrawLabel(shown_.firstValue, PointValueLabel(0, style_.pointLabelLeft));
+        DrawLabel(shown_.firstVolume, PointVolumeLabel(0, style_.endPointHalfWidth));
+    }
+
+    // Lines from a point to the y axis (at x `toX`) and down to the x axis;
+    // zoomed, only for a point in view.
+    void Projections(int i, int toX) {
+        if (!ShowsPoint(i)) {
+            return;
+        }
         const SurfacePoint p = layout_.measured[i];
         surface_.SelectPen(style_.pens.grid);
         if (curveMode_) {
@@ -110,29 +224,29 @@ private:
         if (curveMode_ || !processed_) {
             frame_.Line(p, {p.x, Scale().yBase});
         }
-        if (curveMode_) {
-            frame_.ValueLabel(state_.record.points[i].value, p.y, valueLabelLeft);
-        }
-        frame_.VolumeLabel(state_.record.points[i].volume, p.x, volumeHalfWidth);
     }
 
     void DrawLastPoint() {
-        if (n_ - 1 >= 1) {
-            Projections(n_ - 1, Scale().x0, 0, style_.endPointHalfWidth);
+        if (HasLast()) {
+            Projections(n_ - 1, Scale().x0);
+            DrawLabel(shown_.lastValue, PointValueLabel(n_ - 1, 0));
+            DrawLabel(shown_.lastVolume, PointVolumeLabel(n_ - 1, style_.endPointHalfWidth));
         }
     }
 
     void DrawSelectedPoint() {
-        const int s = state_.record.selectedPoint;
-        if (s >= 1 && s <= n_ - 2) {
-            Projections(s, layout_.measured[0].x, style_.pointLabelLeft, style_.markHalfWidth);
+        if (HasSelected()) {
+            Projections(selected_, layout_.measured[0].x);
+            DrawLabel(shown_.selectedValue, PointValueLabel(selected_, style_.pointLabelLeft));
+            DrawLabel(shown_.selectedVolume, PointVolumeLabel(selected_, style_.markHalfWidth));
         }
     }
 
     void DrawMeasuredLine() {
         surface_.SelectPen(style_.pens.measured);
         for (int i = firstSegment_; i < n_; ++i) {
-            frame_.Line(layout_.measured[i - 1], layout_.measured[i]);
+            frame_.DataLine(SeriesPoint(i - 1), layout_.measured[i - 1], SeriesPoint(i),
+                            layout_.measured[i]);
         }
     }
 
@@ -143,17 +257,20 @@ private:
             curvePoints_[k] = MapCurvePoint(Scale(), c.x[k], c.y[k]);
         }
         for (int k = firstSegment_; k < c.count; ++k) {
-            frame_.Line(curvePoints_[k - 1], curvePoints_[k]);
+            frame_.DataLine({c.x[k - 1], c.y[k - 1]}, curvePoints_[k - 1], {c.x[k], c.y[k]},
+                            curvePoints_[k]);
         }
     }
 
     void DrawMarkers() {
         surface_.SelectPen(style_.pens.measured);
-        const int selected = state_.record.selectedPoint;
         for (int i = firstSegment_ - 1; i < n_; ++i) {
+            if (!ShowsPoint(i)) {
+                continue;
+            }
             const SurfacePoint p = layout_.measured[i];
             Square(p, style_.squareHalf[sizeClass_]);
-            if (i != selected) {
+            if (i != selected_) {
                 continue;
             }
             if (n_ < 20) {
@@ -167,30 +284,38 @@ private:
     }
 
     void DrawEquivalencePoints() {
-        const int count = std::clamp(state_.curve.equivalencePointCount, 0, kEquivalenceCapacity);
         const int r = style_.circleRadius[sizeClass_];
-        for (int j = 0; j < count; ++j) {
-            const EquivalencePoint& e = state_.curve.equivalencePoints[j];
-            const SurfacePoint p =
-                MapCurvePoint(Scale(), e.volume, curveMode_ ? e.value : e.derivative);
+        for (int j = 0; j < markCount_; ++j) {
+            const DataPoint d = MarkData(j);
+            if (!frame_.ShowsVolume(d.x)) {
+                continue;
+            }
+            const SurfacePoint p = MarkPoint(j);
             surface_.SelectPen(style_.pens.equivalence);
-            frame_.Line(p, {p.x, Scale().yBase});
-            surface_.Ellipse(p.x - r, p.y - r, p.x + r, p.y + r);
-            frame_.VolumeLabel(e.volume, p.x, style_.markHalfWidth);
+            frame_.DataLine(d, p, {d.x, Scale().yMin}, {p.x, Scale().yBase});
+            if (frame_.Shows(d.x, d.y)) {
+                surface_.Ellipse(p.x - r, p.y - r, p.x + r, p.y + r);
+            }
+            DrawLabel(shown_.marks[j], MarkLabel(j));
         }
     }
 
     SharedState& state_;
     Surface& surface_;
     const PassStyle& style_;
+    const VisibleRange& visible_;
     PlotLayout layout_;
     FrameDrawer frame_;  // draws on layout_.scale once it is laid out
+    LabelPlacer placer_{0};
+    ShownLabels shown_;
     std::array<SurfacePoint, kGridCapacity> curvePoints_{};
     int n_ = 0;
     bool curveMode_ = true;
     bool processed_ = false;
     int firstSegment_ = 1;
     int sizeClass_ = 0;
+    int selected_ = -1;
+    int markCount_ = 0;
 };
 
 // Below the graph: the heading and one row per equivalence point, 5 mm apart;
@@ -231,18 +356,26 @@ void DrawEquivalenceList(const SharedState& state, Surface& page,
 
 }  // namespace
 
-void DrawGraph(SharedState& state, Surface& surface, int width, int height) {
+void DrawGraph(SharedState& state, Surface& surface, int width, int height,
+               const VisibleRange& visible) {
     const PassStyle style = ScreenStyle(state, width, height);
-    GraphPass(state, surface, style).Run();
+    GraphPass(state, surface, style, visible).Run();
+    surface.Flush();
+}
+
+void LayOutScreen(const SharedState& state, int width, int height, const VisibleRange& visible,
+                  PlotLayout& layout) {
+    LayOutPlot(state, ScreenStyle(state, width, height).area, visible, layout);
 }
 
 void PrintGraph(SharedState& state, Surface& surface, std::span<const std::string> pointNotes,
-                std::span<const std::string> listNotes) {
+                std::span<const std::string> listNotes, const VisibleRange& visible) {
     YNegatedSurface page(surface);
     const PassStyle style = PageStyle();
-    if (GraphPass(state, page, style).Run()) {
+    if (GraphPass(state, page, style, visible).Run()) {
         DrawEquivalenceList(state, page, pointNotes, listNotes);
     }
+    page.Flush();
 }
 
 int PageFontHeight(int screenDotsPerInchY) {

@@ -17,6 +17,8 @@ constexpr Cp1251Literal kVolumeTitle("V, Объём");
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kGrey{150, 150, 150};
 
+}  // namespace
+
 std::string_view ValueAxisTitle(MeasuredQuantity quantity, ViewMode mode) {
     // The curve is titled with the quantity's name, EMF with its symbol too.
     if (mode == ViewMode::Curve) {
@@ -34,8 +36,6 @@ std::string_view ValueAxisTitle(MeasuredQuantity quantity, ViewMode mode) {
     }
     return kConductivityDerivativeTitle;
 }
-
-}  // namespace
 
 int SizeClass(int n) {
     return n < 20 ? 0 : n < 100 ? 1 : 2;
@@ -61,6 +61,7 @@ PassStyle ScreenStyle(const SharedState& state, int width, int height) {
         .volumeLabelBottom = 20,
         .endPointHalfWidth = 20,
         .markHalfWidth = 40,
+        .labelGap = 4,
         .startTime = {2, 22, width - 2, 42},
         .description = {2, 2, width - 2, 22},
         .squareHalf = {3, 2, 1},
@@ -88,6 +89,7 @@ PassStyle PageStyle() {
         .volumeLabelBottom = 200,
         .endPointHalfWidth = 200,
         .markHalfWidth = 400,
+        .labelGap = 10,
         .startTime = {220, 70, 1580, 120},
         .description = {220, 20, 1580, 70},
         .squareHalf = {6, 5, 4},
@@ -103,21 +105,65 @@ void FrameDrawer::Line(SurfacePoint from, SurfacePoint to) {
     surface_.LineTo(to.x, to.y);
 }
 
-void FrameDrawer::ValueLabel(double value, int py, int left) {
-    const int h = style_.labelHalfHeight;
-    surface_.DrawText(ValueText(textState_, value), {left, py - h, scale_.x0 - 10, py + h},
-                      HAlign::Right, VAlign::Centre);
+void FrameDrawer::DataLine(DataPoint a, SurfacePoint pa, DataPoint b, SurfacePoint pb) {
+    if (!zoomed_) {
+        Line(pa, pb);
+        return;
+    }
+    const DataPoint fromA = a;
+    const DataPoint fromB = b;
+    if (!ClipToPlottedRange(scale_, a, b)) {
+        return;
+    }
+    // An end that was not cut keeps the position it was mapped to.
+    Line(a.x == fromA.x && a.y == fromA.y ? pa : MapCurvePoint(scale_, a.x, a.y),
+         b.x == fromB.x && b.y == fromB.y ? pb : MapCurvePoint(scale_, b.x, b.y));
 }
 
-void FrameDrawer::VolumeLabel(double volume, int px, int halfWidth) {
+Label FrameDrawer::ValueLabel(double value, int py, int left) const {
+    const int h = style_.labelHalfHeight;
+    return {ValueText(textState_, value),
+            {left, py - h, scale_.x0 - 10, py + h},
+            HAlign::Right,
+            VAlign::Centre};
+}
+
+Label FrameDrawer::VolumeLabel(double volume, int px, int halfWidth) const {
     const int y = scale_.yBase;
-    surface_.DrawText(
+    return {
         VolumeText(textState_, volume),
         {px - halfWidth, y + style_.volumeLabelTop, px + halfWidth, y + style_.volumeLabelBottom},
-        HAlign::Centre, VAlign::Top);
+        HAlign::Centre,
+        VAlign::Top};
 }
 
-void FrameDrawer::ReferenceLines(const ValueGridLines& lines) {
+Label FrameDrawer::ValueTitle(MeasuredQuantity quantity, ViewMode mode) const {
+    const int hh = style_.valueTitleHalfHeight;
+    Label title{
+        {},
+        {style_.valueTitleLeft, scale_.yAxisTop - hh, style_.valueTitleRight, scale_.yAxisTop + hh},
+        style_.valueTitleAlign,
+        VAlign::Centre};
+    title.text.Append(ValueAxisTitle(quantity, mode));
+    return title;
+}
+
+Label FrameDrawer::VolumeTitle() const {
+    const int hw = style_.volumeTitleHalfWidth;
+    Label title{{},
+                {scale_.xAxisEnd - hw, scale_.yBase - style_.volumeTitleHeight,
+                 scale_.xAxisEnd + hw, scale_.yBase},
+                HAlign::Centre,
+                VAlign::Top};
+    title.text.Append(kVolumeTitle.view());
+    return title;
+}
+
+void FrameDrawer::Draw(const Label& label) {
+    surface_.DrawText(label.text.view(), label.box, label.h, label.v);
+}
+
+void FrameDrawer::ReferenceLines(const ValueGridLines& lines, std::bitset<kMaxGridLines> labelled) {
     if (lines.lineCount == 0) {
         return;
     }
@@ -126,7 +172,9 @@ void FrameDrawer::ReferenceLines(const ValueGridLines& lines) {
         const double value = lines.lineValue[j];
         const int py = MapGridLine(scale_, value);
         Line({scale_.x0, py}, {scale_.xAxisEnd, py});
-        ValueLabel(value, py, 0);
+        if (labelled[j]) {
+            Draw(ValueLabel(value, py, 0));
+        }
     }
 }
 
@@ -136,17 +184,14 @@ void FrameDrawer::Axes() {
     Line({scale_.x0, scale_.yBase}, {scale_.x0, scale_.yAxisTop});
 }
 
+void FrameDrawer::ClaimTitles(LabelPlacer& placer, MeasuredQuantity quantity, ViewMode mode) {
+    placer.Claim(surface_, ValueTitle(quantity, mode));
+    placer.Claim(surface_, VolumeTitle());
+}
+
 void FrameDrawer::AxisTitles(MeasuredQuantity quantity, ViewMode mode) {
-    const int hh = style_.valueTitleHalfHeight;
-    surface_.DrawText(
-        ValueAxisTitle(quantity, mode),
-        {style_.valueTitleLeft, scale_.yAxisTop - hh, style_.valueTitleRight, scale_.yAxisTop + hh},
-        style_.valueTitleAlign, VAlign::Centre);
-    const int hw = style_.volumeTitleHalfWidth;
-    surface_.DrawText(kVolumeTitle,
-                      {scale_.xAxisEnd - hw, scale_.yBase - style_.volumeTitleHeight,
-                       scale_.xAxisEnd + hw, scale_.yBase},
-                      HAlign::Centre, VAlign::Top);
+    Draw(ValueTitle(quantity, mode));
+    Draw(VolumeTitle());
 }
 
 }  // namespace kelm

@@ -5,15 +5,21 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <string_view>
 
 #include "core/SharedState.h"
+#include "graph/LabelPlacer.h"
 #include "graph/PlotLayout.h"
 #include "graph/Surface.h"
 
 namespace kelm {
 
 inline constexpr int kSizeClasses = 3;  // n < 20, n < 100, otherwise
+
+// The value axis's title: the quantity ("E, ЭДС" for EMF) or its derivative
+// ("dE/dV"), in code page 1251.
+std::string_view ValueAxisTitle(MeasuredQuantity quantity, ViewMode mode);
 
 // The marker size class of a record of n measured points.
 int SizeClass(int n);
@@ -43,6 +49,7 @@ struct PassStyle {
     int volumeLabelBottom;
     int endPointHalfWidth;  // volume labels of the first and the last point
     int markHalfWidth;      // volume labels of the selected and the equivalence points
+    int labelGap;           // the least room between two labels' texts
     TextRect startTime;
     TextRect description;
     std::array<int, kSizeClasses> squareHalf;
@@ -74,6 +81,8 @@ public:
     void DrawText(std::string_view text, const TextRect& r, HAlign h, VAlign v) override {
         target_.DrawText(text, {r.left, -r.top, r.right, -r.bottom}, h, v);
     }
+    TextSize MeasureText(std::string_view text) override { return target_.MeasureText(text); }
+    void Flush() override { target_.Flush(); }
 
 private:
     Surface& target_;
@@ -88,13 +97,31 @@ public:
         : textState_(textState), surface_(surface), style_(style), scale_(scale) {}
 
     void Line(SurfacePoint from, SurfacePoint to);
-    void ValueLabel(double value, int py, int left);
-    void VolumeLabel(double volume, int px, int halfWidth);
-    // The labelled horizontal lines, in the grid pen; nothing when there are none.
-    void ReferenceLines(const ValueGridLines& lines);
+
+    // A zoomed pass cuts off what lies outside the plotted ranges.
+    void SetZoomed(bool zoomed) { zoomed_ = zoomed; }
+    bool Zoomed() const { return zoomed_; }
+    // Whether a point of the data is drawn: always for the whole curve.
+    bool Shows(double x, double y) const { return !zoomed_ || InPlottedRange(scale_, x, y); }
+    bool ShowsVolume(double x) const { return !zoomed_ || (x >= scale_.xMin && x <= scale_.xMax); }
+    // A line of the data from a to b, mapped as pa and pb. For the whole
+    // curve it is drawn as it is; zoomed, it is cut at the edges of the
+    // plotted ranges and left out when none of it lies inside.
+    void DataLine(DataPoint a, SurfacePoint pa, DataPoint b, SurfacePoint pb);
+    // A value at the value axis, level with py; its box starts at `left`.
+    Label ValueLabel(double value, int py, int left) const;
+    // A volume under the volume axis, centred on px.
+    Label VolumeLabel(double volume, int px, int halfWidth) const;
+    Label ValueTitle(MeasuredQuantity quantity, ViewMode mode) const;
+    Label VolumeTitle() const;
+    void Draw(const Label& label);
+    // The horizontal lines in the grid pen, each with its value label when
+    // `labelled` says so; nothing when there are none.
+    void ReferenceLines(const ValueGridLines& lines, std::bitset<kMaxGridLines> labelled);
     // Both axes in the axis pen.
     void Axes();
-    // The value-axis title of the quantity in the mode, and "V, Объём".
+    // The two axis titles; they are always drawn, so they are put down first.
+    void ClaimTitles(LabelPlacer& placer, MeasuredQuantity quantity, ViewMode mode);
     void AxisTitles(MeasuredQuantity quantity, ViewMode mode);
 
 private:
@@ -102,6 +129,7 @@ private:
     Surface& surface_;
     const PassStyle& style_;
     const PlotScale& scale_;
+    bool zoomed_ = false;
 };
 
 }  // namespace kelm

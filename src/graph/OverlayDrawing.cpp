@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <bitset>
 
+#include "core/Quantity.h"
 #include "graph/GraphFrame.h"
+#include "graph/LabelPlacer.h"
 #include "graph/PlotLayout.h"
 
 namespace kelm {
@@ -63,10 +65,12 @@ const SharedState* FirstWithPoints(std::span<const OverlayCurve> curves) {
 class OverlayPass {
 public:
     OverlayPass(std::span<const OverlayCurve> curves, const SharedState* first, ViewMode mode,
-                Surface& surface, const PassStyle& style, const LegendStyle& legend)
+                const VisibleRange& visible, Surface& surface, const PassStyle& style,
+                const LegendStyle& legend)
         : curves_(curves),
           first_(first),
           mode_(mode),
+          visible_(visible),
           surface_(surface),
           style_(style),
           legend_(legend),
@@ -78,12 +82,14 @@ public:
             return;
         }
         const MeasuredQuantity quantity = first_->record.quantity;
-        const RoundedValueAxis axis = RoundValueAxis(CommonRanges(), quantity, mode_);
+        const RoundedValueAxis axis = Axis(quantity);
         scale_ = ComputePlotScale(axis.ranges, style_.area);
-        frame_.ReferenceLines(axis.lines);
+        frame_.SetZoomed(!visible_.Whole());
+        PlaceRangeLabels(quantity, axis.lines);
+        frame_.ReferenceLines(axis.lines, shownLines_);
         frame_.Axes();
         frame_.AxisTitles(quantity, mode_);
-        DrawRangeLabels(axis.lines);
+        DrawRangeLabels();
         for (std::size_t i = 0; i < curves_.size(); ++i) {
             if (curves_[i].state != nullptr) {
                 DrawCurve(*curves_[i].state, OverlayPen(static_cast<int>(i), legend_.curveWidth));
@@ -103,7 +109,7 @@ private:
                 continue;
             }
             series_ = BuildPlottedSeries(c.state->record, mode_);
-            const AxisRanges r = ComputeRanges(series_, ProcessedSeriesOf(*c.state, mode_));
+            const AxisRanges r = ComputeRanges(series_, ProcessedSeriesOf(*c.state, mode_), mode_);
             all = any ? AxisRanges{std::min(all.xMin, r.xMin), std::max(all.xMax, r.xMax),
                                    std::min(all.yMin, r.yMin), std::max(all.yMax, r.yMax)}
                       : r;
@@ -112,29 +118,61 @@ private:
         return all;
     }
 
+    // The whole curves' axes, or those of the visible part of them all.
+    RoundedValueAxis Axis(MeasuredQuantity quantity) {
+        const AxisRanges whole = CommonRanges();
+        if (visible_.Whole()) {
+            return RoundValueAxis(whole, quantity, mode_);
+        }
+        ValueFit fit;
+        for (const OverlayCurve& c : curves_) {
+            if (c.state != nullptr && PointCount(c.state->record) > 0) {
+                series_ = BuildPlottedSeries(c.state->record, mode_);
+                FitDrawnValues(series_, MeasuredPointsDrawn(*c.state, mode_),
+                               ProcessedSeriesOf(*c.state, mode_), mode_, visible_, fit);
+            }
+        }
+        return VisibleAxis(whole, visible_, fit, QuantityValueDecimals(quantity));
+    }
+
     // No curve labels points of its own, so the axes are labelled at the ends
     // of the common ranges: the volumes always, the values when fewer than two
-    // reference lines give the scale.
-    void DrawRangeLabels(const ValueGridLines& lines) {
+    // reference lines give the scale. The volumes come first, then the
+    // reference lines; a label that would overlap one put down before it is
+    // left out.
+    void PlaceRangeLabels(MeasuredQuantity quantity, const ValueGridLines& lines) {
+        placer_ = LabelPlacer(style_.labelGap);
+        frame_.ClaimTitles(placer_, quantity, mode_);
+        rangeLabelCount_ = 0;
         const SurfacePoint low = MapMeasuredPoint(scale_, scale_.xMin, scale_.yMin);
         const SurfacePoint high = MapMeasuredPoint(scale_, scale_.xMax, scale_.yMax);
-        frame_.VolumeLabel(scale_.xMin, low.x, style_.endPointHalfWidth);
+        const auto put = [this](const Label& label) {
+            if (placer_.Claim(surface_, label)) {
+                rangeLabels_[rangeLabelCount_++] = label;
+            }
+        };
+        put(frame_.VolumeLabel(scale_.xMin, low.x, style_.endPointHalfWidth));
         if (scale_.xMax != scale_.xMin) {
-            frame_.VolumeLabel(scale_.xMax, high.x, style_.endPointHalfWidth);
+            put(frame_.VolumeLabel(scale_.xMax, high.x, style_.endPointHalfWidth));
+        }
+        shownLines_.reset();
+        for (int j = 0; j < lines.lineCount; ++j) {
+            const double value = lines.lineValue[j];
+            shownLines_[j] =
+                placer_.Claim(surface_, frame_.ValueLabel(value, MapGridLine(scale_, value), 0));
         }
         if (lines.lineCount >= 2) {
             return;
         }
-        // A label that would stand on the one line's own label is left out.
-        const auto clear = [&](int py) {
-            const int lineY = lines.lineCount == 1 ? MapGridLine(scale_, lines.lineValue[0]) : 0;
-            return lines.lineCount == 0 || std::abs(py - lineY) >= style_.labelHalfHeight;
-        };
-        if (clear(low.y)) {
-            frame_.ValueLabel(scale_.yMin, low.y, style_.pointLabelLeft);
+        put(frame_.ValueLabel(scale_.yMin, low.y, style_.pointLabelLeft));
+        if (high.y != low.y) {
+            put(frame_.ValueLabel(scale_.yMax, high.y, style_.pointLabelLeft));
         }
-        if (high.y != low.y && clear(high.y)) {
-            frame_.ValueLabel(scale_.yMax, high.y, style_.pointLabelLeft);
+    }
+
+    void DrawRangeLabels() {
+        for (int i = 0; i < rangeLabelCount_; ++i) {
+            frame_.Draw(rangeLabels_[i]);
         }
     }
 
@@ -153,19 +191,24 @@ private:
         const auto measured = [&](int i) {
             return MapMeasuredPoint(scale_, series_.x[i], series_.y[i]);
         };
+        const auto data = [this](int i) { return DataPoint{series_.x[i], series_.y[i]}; };
         if (!isProcessed) {
             for (int i = firstSegment; i < n; ++i) {
-                frame_.Line(measured(i - 1), measured(i));
+                frame_.DataLine(data(i - 1), measured(i - 1), data(i), measured(i));
             }
         }
         for (int k = firstSegment; k < processed.count; ++k) {
-            frame_.Line(MapCurvePoint(scale_, processed.x[k - 1], processed.y[k - 1]),
-                        MapCurvePoint(scale_, processed.x[k], processed.y[k]));
+            const DataPoint a{processed.x[k - 1], processed.y[k - 1]};
+            const DataPoint b{processed.x[k], processed.y[k]};
+            frame_.DataLine(a, MapCurvePoint(scale_, a.x, a.y), b, MapCurvePoint(scale_, b.x, b.y));
         }
         const int size = SizeClass(n);
-        if (!isProcessed || mode_ == ViewMode::Curve) {
+        if (MeasuredPointsDrawn(state, mode_)) {
             const int h = style_.squareHalf[size];
             for (int i = firstSegment - 1; i < n; ++i) {
+                if (!frame_.Shows(series_.x[i], series_.y[i])) {
+                    continue;
+                }
                 const SurfacePoint p = measured(i);
                 surface_.Rectangle(p.x - h, p.y - h, p.x + h, p.y + h);
             }
@@ -176,8 +219,11 @@ private:
                 std::clamp(state.curve.equivalencePointCount, 0, kEquivalenceCapacity);
             for (int j = 0; j < count; ++j) {
                 const EquivalencePoint& e = state.curve.equivalencePoints[j];
-                const SurfacePoint p = MapCurvePoint(
-                    scale_, e.volume, mode_ == ViewMode::Curve ? e.value : e.derivative);
+                const double y = mode_ == ViewMode::Curve ? e.value : e.derivative;
+                if (!frame_.Shows(e.volume, y)) {
+                    continue;
+                }
+                const SurfacePoint p = MapCurvePoint(scale_, e.volume, y);
                 surface_.Ellipse(p.x - r, p.y - r, p.x + r, p.y + r);
             }
         }
@@ -206,12 +252,17 @@ private:
     std::span<const OverlayCurve> curves_;
     const SharedState* first_;  // the first curve with points, or none
     ViewMode mode_;
+    const VisibleRange& visible_;
     Surface& surface_;
     const PassStyle& style_;
     const LegendStyle& legend_;
     PlotScale scale_;
     FrameDrawer frame_;     // draws on scale_ once it is computed
     PlottedSeries series_;  // scratch for one curve at a time
+    LabelPlacer placer_{0};
+    std::bitset<kMaxGridLines> shownLines_;
+    std::array<Label, 4> rangeLabels_{};  // the ends of both ranges that are drawn
+    int rangeLabelCount_ = 0;
 };
 
 }  // namespace
@@ -223,18 +274,21 @@ Pen OverlayPen(int index, int width) {
 }
 
 void DrawOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface, int width,
-                 int height) {
+                 int height, const VisibleRange& visible) {
     const SharedState* first = FirstWithPoints(curves);
     const PassStyle style = ScreenStyle(first != nullptr ? *first : kNoRecord, width, height);
     const LegendStyle legend = ScreenLegend(style);
-    OverlayPass(curves, first, mode, surface, style, legend).Run();
+    OverlayPass(curves, first, mode, visible, surface, style, legend).Run();
+    surface.Flush();
 }
 
-void PrintOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface) {
+void PrintOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface,
+                  const VisibleRange& visible) {
     YNegatedSurface page(surface);
     const PassStyle style = PageStyle();
     const LegendStyle legend = PageLegend();
-    OverlayPass(curves, FirstWithPoints(curves), mode, page, style, legend).Run();
+    OverlayPass(curves, FirstWithPoints(curves), mode, visible, page, style, legend).Run();
+    page.Flush();
 }
 
 }  // namespace kelm

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/SharedState.h"
+#include "graph/PlotLayout.h"
 #include "graph/Surface.h"
 
 namespace kelm {
@@ -24,11 +25,13 @@ Pen OverlayPen(int index, int width);
 // quantity (the caller sees to it); the labels are written with the first
 // curve's decimal separator. Curves without points are left out of the graph
 // but keep their colour and legend entry; with no point at all nothing is drawn.
+// The whole curves, or the visible part of them.
 void DrawOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface, int width,
-                 int height);
+                 int height, const VisibleRange& visible = {});
 
 // The same on the printed page, in 0.1 mm with y negated, the legend below
 // the graph.
-void PrintOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface);
+void PrintOverlay(std::span<const OverlayCurve> curves, ViewMode mode, Surface& surface,
+                  const VisibleRange& visible = {});
 
 }  // namespace kelm

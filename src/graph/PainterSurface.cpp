@@ -1,10 +1,12 @@
 #include "graph/PainterSurface.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QPen>
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/Cp1251.h"
 
@@ -19,6 +21,10 @@ constexpr double kTenthsOfMmPerInch = 254.0;
 PainterSurface::PainterSurface(QPainter& painter, double scale, bool negateY)
     : painter_(&painter), scale_(scale), negateY_(negateY), excludeFarEdges_(!negateY) {
     painter_->setBrush(Qt::white);
+}
+
+PainterSurface::~PainterSurface() {
+    Flush();
 }
 
 PainterSurface PainterSurface::ForScreen(QPainter& painter) {
@@ -43,7 +49,19 @@ QRectF PainterSurface::MapRect(int left, int top, int right, int bottom) const {
     return QRectF(Map(left, top), Map(right, bottom)).normalized();
 }
 
+void PainterSurface::Flush() {
+    if (polylineCount_ > 1) {
+        painter_->drawPolyline(polyline_.data(), polylineCount_);
+    }
+    polylineCount_ = 0;
+    if (squareCount_ > 0) {
+        painter_->drawRects(squares_.data(), squareCount_);
+    }
+    squareCount_ = 0;
+}
+
 void PainterSurface::SelectPen(const Pen& pen) {
+    Flush();
     QPen qpen(QColor(pen.colour.red, pen.colour.green, pen.colour.blue));
     const double width = pen.width * scale_;
     qpen.setWidthF(std::max(1.0, width));
@@ -54,16 +72,29 @@ void PainterSurface::SelectPen(const Pen& pen) {
     const bool thin = width <= 1.0;
     qpen.setCapStyle(thin || pen.style == PenStyle::Dot ? Qt::FlatCap : Qt::RoundCap);
     qpen.setJoinStyle(thin ? Qt::MiterJoin : Qt::RoundJoin);
-    painter_->setPen(qpen);
+    pen_ = qpen;
+    painter_->setPen(pen_);
 }
 
 void PainterSurface::MoveTo(int x, int y) {
+    if (x == x_ && y == y_) {
+        return;  // the next line joins the last: the polyline goes on
+    }
+    if (polylineCount_ > 0) {
+        Flush();
+    }
     x_ = x;
     y_ = y;
 }
 
 void PainterSurface::LineTo(int x, int y) {
-    painter_->drawLine(Map(x_, y_), Map(x, y));
+    if (squareCount_ > 0 || polylineCount_ == kBatch) {
+        Flush();
+    }
+    if (polylineCount_ == 0) {
+        polyline_[polylineCount_++] = Map(x_, y_);
+    }
+    polyline_[polylineCount_++] = Map(x, y);
     x_ = x;
     y_ = y;
 }
@@ -80,34 +111,68 @@ QRectF PainterSurface::MapShape(int left, int top, int right, int bottom) const 
 }
 
 void PainterSurface::Rectangle(int left, int top, int right, int bottom) {
-    painter_->drawRect(MapShape(left, top, right, bottom));
+    if (polylineCount_ > 0 || squareCount_ == kBatch) {
+        Flush();
+    }
+    squares_[squareCount_++] = MapShape(left, top, right, bottom);
 }
 
 void PainterSurface::Ellipse(int left, int top, int right, int bottom) {
+    Flush();
     painter_->drawEllipse(MapShape(left, top, right, bottom));
 }
 
-void PainterSurface::DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h,
-                              VAlign v) {
+void PainterSurface::Decode(std::string_view cp1251Text) {
     text_.resize(qsizetype(cp1251Text.size()));
     for (std::size_t i = 0; i < cp1251Text.size(); ++i) {
         const auto b = static_cast<unsigned char>(cp1251Text[i]);
         text_[qsizetype(i)] = QChar(char16_t(b < 0x80 ? b : kCp1251Upper[b - 0x80]));
     }
+}
+
+TextSize PainterSurface::MeasureText(std::string_view cp1251Text) {
+    Decode(cp1251Text);
+    if (!metrics_) {
+        // The painter's own: its device's (a printer's font is not the
+        // screen's), and sharing the glyphs the painter looks up to draw.
+        metrics_.emplace(painter_->fontMetrics());
+    }
+    // Glyph by glyph: shaping the whole text costs several times more, the
+    // labels' digits do not kern, and the tight box of a text that mixes
+    // scripts ("V, Объём") misses some of its glyphs. The ink is measured
+    // from the baseline, one ascent below the line's top.
+    double advance = 0.0;
+    QRectF ink;
+    for (const QChar c : std::as_const(text_)) {
+        advance += metrics_->horizontalAdvance(c);
+        ink |= metrics_->boundingRect(c);
+    }
+    const auto down = [this](double length) {
+        return static_cast<int>(std::floor(length / scale_));
+    };
+    const auto up = [this](double length) { return static_cast<int>(std::ceil(length / scale_)); };
+    const double ascent = metrics_->ascent();
+    return {up(advance), up(metrics_->height()), down(ascent + ink.top()),
+            up(ascent + ink.bottom())};
+}
+
+void PainterSurface::DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h,
+                              VAlign v) {
+    Decode(cp1251Text);
     int flags = Qt::TextSingleLine;
     flags |= h == HAlign::Left     ? Qt::AlignLeft
              : h == HAlign::Centre ? Qt::AlignHCenter
                                    : Qt::AlignRight;
     flags |= v == VAlign::Top ? Qt::AlignTop : Qt::AlignVCenter;
     const QRectF box = MapRect(rect.left, rect.top, rect.right, rect.bottom);
-    painter_->save();
-    // Text in black whatever pen is current, clipped to its box. No opaque
-    // background: a long description would blank out the value-axis title on
-    // the page, and axes and grid lines would break under every label.
+    Flush();
+    // Text in black whatever pen is current; drawText clips what does not
+    // fit at its box. No opaque background: a long description would blank
+    // out the value-axis title on the page, and axes and grid lines would
+    // break under every label.
     painter_->setPen(Qt::black);
-    painter_->setClipRect(box, Qt::IntersectClip);
     painter_->drawText(box, flags, text_);
-    painter_->restore();
+    painter_->setPen(pen_);
 }
 
 }  // namespace kelm

@@ -111,7 +111,81 @@ void RoundPxAxis(AxisRanges& r, ValueGridLines& lines) {
     }
 }
 
+// A step of 1, 2 or 5 times a power of ten that divides `span` into three to
+// eight parts, and no finer than `finest`; 0 when the span cannot be divided.
+double RoundStep(double span, double finest) {
+    if (!std::isfinite(span) || span < 0.0) {
+        return 0.0;
+    }
+    if (span == 0.0) {
+        return finest;
+    }
+    const double raw = span / 8.0;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10.0 * power;
+    for (double m : {1.0, 2.0, 5.0}) {
+        if (m * power >= raw) {
+            step = m * power;
+            break;
+        }
+    }
+    return std::isfinite(step) ? std::max(step, finest) : 0.0;
+}
+
+// Lines at the multiples of the step within the range, at most kMaxGridLines.
+void AddStepLines(ValueGridLines& lines, double low, double high, double step) {
+    if (!(step > 0.0)) {
+        return;
+    }
+    const double first = std::ceil(low / step - 1e-9);
+    if (!std::isfinite(first) || std::abs(first) > 1e15) {
+        return;  // steps too fine for this magnitude cannot be counted
+    }
+    for (int k = 0; k < kMaxGridLines; ++k) {
+        const double value = (first + k) * step;
+        if (value > high + step * 1e-9) {
+            break;
+        }
+        AddLine(lines, value);
+    }
+}
+
+void FitSeries(const double* x, const double* y, int from, int count, double lo, double hi,
+               ValueFit& fit) {
+    const auto widen = [&fit](double v) {
+        if (std::isfinite(v)) {
+            fit.low = std::min(fit.low, v);
+            fit.high = std::max(fit.high, v);
+        }
+    };
+    for (int i = std::max(from, 0); i < count; ++i) {
+        if (x[i] >= lo && x[i] <= hi) {
+            widen(y[i]);
+        }
+        if (i == from) {
+            continue;
+        }
+        for (double end : {lo, hi}) {
+            const double a = x[i - 1] - end;
+            const double b = x[i] - end;
+            if ((a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0)) {
+                widen(y[i - 1] + (y[i] - y[i - 1]) * (a / (a - b)));
+            }
+        }
+    }
+}
+
+// An end given as a finite number, else what stands in for an open one.
+double EndOr(double given, double open) {
+    return std::isfinite(given) ? given : open;
+}
+
 }  // namespace
+
+bool VisibleRange::Whole() const {
+    return !std::isfinite(xFrom) && !std::isfinite(xTo) && !std::isfinite(yFrom) &&
+           !std::isfinite(yTo);
+}
 
 PlottedSeries BuildPlottedSeries(const TitrationRecord& record, ViewMode mode) {
     PlottedSeries series;
@@ -142,7 +216,8 @@ ProcessedSeries ProcessedSeriesOf(const SharedState& state, ViewMode mode) {
             mode == ViewMode::Curve ? c.smoothedValue.data() : c.firstDerivative.data()};
 }
 
-AxisRanges ComputeRanges(const PlottedSeries& series, const ProcessedSeries& processed) {
+AxisRanges ComputeRanges(const PlottedSeries& series, const ProcessedSeries& processed,
+                         ViewMode mode) {
     AxisRanges r;
     if (series.count <= 0) {
         return r;
@@ -161,8 +236,13 @@ AxisRanges ComputeRanges(const PlottedSeries& series, const ProcessedSeries& pro
         }
         r.xMin = std::min(r.xMin, p.xMin);
         r.xMax = std::max(r.xMax, p.xMax);
-        r.yMin = std::min(r.yMin, p.yMin);
-        r.yMax = std::max(r.yMax, p.yMax);
+        if (mode == ViewMode::Derivative) {
+            r.yMin = p.yMin;
+            r.yMax = p.yMax;
+        } else {
+            r.yMin = std::min(r.yMin, p.yMin);
+            r.yMax = std::max(r.yMax, p.yMax);
+        }
     }
     return r;
 }
@@ -189,6 +269,61 @@ RoundedValueAxis RoundValueAxis(const AxisRanges& ranges, MeasuredQuantity quant
         case MeasuredQuantity::Conductivity:
             break;
     }
+    return axis;
+}
+
+bool MeasuredPointsDrawn(const SharedState& state, ViewMode mode) {
+    return state.curve.curveProcessed == 0 || mode == ViewMode::Curve;
+}
+
+void FitDrawnValues(const PlottedSeries& series, bool measuredDrawn,
+                    const ProcessedSeries& processed, ViewMode mode, const VisibleRange& visible,
+                    ValueFit& fit) {
+    const int first = mode == ViewMode::Curve ? 0 : 1;
+    const double xFrom = EndOr(visible.xFrom, -kOpenEnd);
+    const double xTo = EndOr(visible.xTo, kOpenEnd);
+    if (measuredDrawn) {
+        FitSeries(series.x.data(), series.y.data(), first, series.count, xFrom, xTo, fit);
+    }
+    if (processed.count > 0) {
+        FitSeries(processed.x, processed.y, first, processed.count, xFrom, xTo, fit);
+    }
+}
+
+RoundedValueAxis VisibleAxis(const AxisRanges& whole, const VisibleRange& visible,
+                             const ValueFit& fit, int decimals) {
+    RoundedValueAxis axis;
+    AxisRanges& r = axis.ranges;
+    r.xMin = EndOr(visible.xFrom, whole.xMin);
+    r.xMax = EndOr(visible.xTo, whole.xMax);
+    if (r.xMin > r.xMax) {
+        // An open end on the wrong side of the given one: nothing beyond it.
+        r.xMax = r.xMin;
+    }
+    const bool lowGiven = std::isfinite(visible.yFrom);
+    const bool highGiven = std::isfinite(visible.yTo);
+    r.yMin = EndOr(visible.yFrom, fit.Any() ? fit.low : whole.yMin);
+    r.yMax = EndOr(visible.yTo, fit.Any() ? fit.high : whole.yMax);
+    if (r.yMin > r.yMax) {
+        std::swap(r.yMin, r.yMax);
+    }
+    const double finest = std::pow(10.0, -std::clamp(decimals, 0, 12));
+    if (r.yMin == r.yMax && !(lowGiven && highGiven)) {
+        // A flat stretch: room around it, as far as the ends are open.
+        const double room = std::max(std::abs(r.yMin) * 0.1, 10.0 * finest);
+        r.yMin -= lowGiven ? 0.0 : (highGiven ? room : room / 2);
+        r.yMax += highGiven ? 0.0 : (lowGiven ? room : room / 2);
+    }
+    const double step = RoundStep(r.yMax - r.yMin, finest);
+    if (step > 0.0) {
+        if (!lowGiven) {
+            r.yMin = std::floor(r.yMin / step) * step;
+        }
+        if (!highGiven) {
+            r.yMax = std::ceil(r.yMax / step) * step;
+        }
+    }
+    AddStepLines(axis.lines, r.yMin, r.yMax, step);
     return axis;
 }
 
@@ -222,6 +357,56 @@ int MapGridLine(const PlotScale& s, double value) {
     return s.yBase - static_cast<int>(SafeOffset((value - s.yMin) * s.ky));
 }
 
+DataPoint UnmapPoint(const PlotScale& s, int px, int py) {
+    return {s.kx != 0.0 ? s.xMin + (px - s.x0) / s.kx : s.xMin,
+            s.ky != 0.0 ? s.yMin + (s.yBase - py) / s.ky : s.yMin};
+}
+
+bool InPlottedRange(const PlotScale& s, double x, double y) {
+    return x >= s.xMin && x <= s.xMax && y >= s.yMin && y <= s.yMax;
+}
+
+bool ClipToPlottedRange(const PlotScale& s, DataPoint& a, DataPoint& b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(dx) || !std::isfinite(dy)) {
+        return false;
+    }
+    // The part of the segment a + t (b - a), 0 <= t <= 1, inside each edge.
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const auto edge = [&t0, &t1](double p, double q) {
+        if (p == 0.0) {
+            return q >= 0.0;
+        }
+        const double t = q / p;
+        if (p < 0.0) {
+            if (t > t1) {
+                return false;
+            }
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) {
+                return false;
+            }
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-dx, a.x - s.xMin) || !edge(dx, s.xMax - a.x) || !edge(-dy, a.y - s.yMin) ||
+        !edge(dy, s.yMax - a.y)) {
+        return false;
+    }
+    const DataPoint from = a;
+    if (t1 < 1.0) {
+        b = {from.x + t1 * dx, from.y + t1 * dy};
+    }
+    if (t0 > 0.0) {
+        a = {from.x + t0 * dx, from.y + t0 * dy};
+    }
+    return true;
+}
+
 NumberString VolumeText(const SharedState& state, double volume) {
     return FormatNumber(state, volume, 3);
 }
@@ -230,12 +415,23 @@ NumberString ValueText(const SharedState& state, double value) {
     return FormatNumber(state, value, QuantityValueDecimals(state.record.quantity));
 }
 
-void LayOutPlot(const SharedState& state, const PlotArea& area, PlotLayout& layout) {
+void LayOutPlot(const SharedState& state, const PlotArea& area, const VisibleRange& visible,
+                PlotLayout& layout) {
     const ViewMode mode = state.display.viewMode;
     layout.series = BuildPlottedSeries(state.record, mode);
     layout.processed = ProcessedSeriesOf(state, mode);
-    const RoundedValueAxis axis =
-        RoundValueAxis(ComputeRanges(layout.series, layout.processed), state.record.quantity, mode);
+    const AxisRanges whole = ComputeRanges(layout.series, layout.processed, mode);
+    layout.zoomed = !visible.Whole();
+    RoundedValueAxis axis;
+    if (!layout.zoomed) {
+        axis = RoundValueAxis(whole, state.record.quantity, mode);
+    } else {
+        ValueFit fit;
+        FitDrawnValues(layout.series, MeasuredPointsDrawn(state, mode), layout.processed, mode,
+                       visible, fit);
+        axis = VisibleAxis(whole, visible, fit, QuantityValueDecimals(state.record.quantity));
+    }
+
     layout.lines = axis.lines;
     layout.scale = ComputePlotScale(axis.ranges, area);
     for (int i = 0; i < layout.series.count; ++i) {

@@ -24,6 +24,17 @@ struct TextRect {
     int bottom = 0;
 };
 
+// A single-line text as a surface writes it: its advance, its line height,
+// and where its ink lies within the line (from the line's top), so that two
+// labels on neighbouring lines whose letters do not touch are not taken for
+// overlapping.
+struct TextSize {
+    int width = 0;
+    int height = 0;
+    int inkTop = 0;
+    int inkBottom = 0;
+};
+
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Top, Centre };
 
@@ -43,6 +54,11 @@ public:
     // Single-line text (code page 1251 bytes) placed in a rectangle and clipped to it.
     virtual void DrawText(std::string_view cp1251Text, const TextRect& rect, HAlign h,
                           VAlign v) = 0;
+    // The size DrawText gives the text, in surface units, so that labels can
+    // be kept from running into each other.
+    virtual TextSize MeasureText(std::string_view cp1251Text) = 0;
+    // Draws whatever the surface has held back; a pass ends with it.
+    virtual void Flush() {}
 };
 
 }  // namespace kelm

@@ -35,7 +35,7 @@ bool CKelmDoc::New() {
         journal_->EndReplaced();
     }
     path_.clear();
-    RedrawViews(state_);
+    Replaced();
     return true;
 }
 
@@ -53,7 +53,7 @@ CKelmDoc::OpenResult CKelmDoc::OpenFile(const QString& path) {
     if (journal_ != nullptr) {
         journal_->EndReplaced();
     }
-    RedrawViews(state_);
+    Replaced();
     if (!result.notice.empty()) {
         prompter_.Inform(kAppCaption, result.notice);
     }
@@ -85,7 +85,7 @@ bool CKelmDoc::Recover(const JournalEntry& entry) {
     if (journal_ != nullptr) {
         journal_->Adopt(entry.file);
     }
-    RedrawViews(state_);
+    Replaced();
     return true;
 }
 
@@ -101,6 +101,13 @@ void CKelmDoc::EnterHistory() {
         prompter_.Warn(kAppCaption, "Результаты не внесены в историю. " +
                                         StoreMessage(status, store_->Path(), MessageStyle::Window));
     }
+}
+
+void CKelmDoc::Replaced() {
+    if (onReplaced_) {
+        onReplaced_();
+    }
+    RedrawViews(state_);
 }
 
 QString CKelmDoc::Title() const {

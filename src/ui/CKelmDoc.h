@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <utility>
 
 namespace kelm {
 
@@ -24,6 +26,10 @@ public:
     void SetJournal(Journal* journal) { journal_ = journal; }
     // The history of results that a save of a record with results enters.
     void SetStore(UserStore* store) { store_ = store; }
+
+    // Told when New, Open or Recover has put another record in place, before
+    // the views redraw.
+    void OnReplaced(std::function<void()> hook) { onReplaced_ = std::move(hook); }
 
     // NewRecord; the record then has no file. The record it replaces stays in
     // the journal.
@@ -60,12 +66,15 @@ public:
 
 private:
     void EnterHistory();
+    // Another record is in place: the hook, then the redraw.
+    void Replaced();
 
     SharedState& state_;
     Prompter& prompter_;
     RecentFiles& recent_;
     Journal* journal_ = nullptr;
     UserStore* store_ = nullptr;
+    std::function<void()> onReplaced_;
     QString path_;
 };
 

@@ -41,7 +41,7 @@ namespace {
 struct CommandText {
     Command command;
     const char* text;      // as the menu shows it; a tab sets off the accelerator
-    const char* shortcut;  // empty for none
+    const char* shortcut;  // empty for none; several are set off by "; "
     const char* help;      // status-bar prompt, then after "\n" the tool tip
 };
 
@@ -59,6 +59,10 @@ constexpr CommandText kCommandTexts[] = {
     {Command::AppExit, "В&ыход", "", "Выход из программы\nВыход"},
     {Command::ViewCurve, "&Кривая титрования", "", ""},
     {Command::ViewDerivative, "П&роизводная", "", ""},
+    {Command::ZoomIn, "У&величить\tCtrl++",
+     "Ctrl++; Ctrl+=", "Увеличение части графика вокруг курсора"},
+    {Command::ZoomOut, "Уме&ньшить\tCtrl+-", "Ctrl+-", "Уменьшение масштаба графика"},
+    {Command::ZoomWhole, "Весь &график\tEsc", "Esc; Ctrl+0", "Показ всей кривой титрования"},
     {Command::ColourSourcePoints, "Исходные значения", "", ""},
     {Command::ColourInterpolatedCurve, "Интерполяция", "", ""},
     {Command::ColourEquivalencePoints, "Точки эквивалентности", "", ""},
@@ -177,18 +181,19 @@ CMainFrame::CMainFrame(SharedState& state, CKelmDoc& doc, DialogHost& dialogs, R
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    CreateReadout();
     resize(800, 600);
     UpdateCommandUi();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    doc_.OnReplaced({});
+}
 
 void CMainFrame::CreateActions() {
     for (const CommandText& entry : kCommandTexts) {
         auto* action = new QAction(Utf8(entry.text), this);
-        if (*entry.shortcut != '\0') {
-            action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-        }
+        action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(entry.shortcut)));
         const QStringList help = Utf8(entry.help).split('\n');
         action->setStatusTip(help.value(0));
         action->setToolTip(help.value(1, action->text()));
@@ -207,6 +212,9 @@ void CMainFrame::CreateActions() {
     Connect(Command::FilePrintSetup, &CMainFrame::OnFilePrintSetup);
     Connect(Command::ViewCurve, &CMainFrame::OnViewCurve);
     Connect(Command::ViewDerivative, &CMainFrame::OnViewDerivative);
+    connect(Action(Command::ZoomIn), &QAction::triggered, view_, &CKelmView::ZoomIn);
+    connect(Action(Command::ZoomOut), &QAction::triggered, view_, &CKelmView::ZoomOut);
+    connect(Action(Command::ZoomWhole), &QAction::triggered, view_, &CKelmView::ShowWholeCurve);
     Connect(Command::About, &CMainFrame::OnAbout);
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
 
@@ -273,6 +281,9 @@ void CMainFrame::CreateMenus() {
 
     QMenu* view = bar->addMenu(QStringLiteral("&Вид"));
     view->addActions({Action(Command::ViewCurve), Action(Command::ViewDerivative)});
+    view->addSeparator();
+    view->addActions(
+        {Action(Command::ZoomIn), Action(Command::ZoomOut), Action(Command::ZoomWhole)});
     view->addSeparator();
     QMenu* colours = view->addMenu(QStringLiteral("Цвета"));
     colours->addActions({Action(Command::ColourSourcePoints),
@@ -353,6 +364,15 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::RecordReplaced() {
     dialogs_.RecordReplaced();
     UpdateCommandUi();
+}
+
+void CMainFrame::CreateReadout() {
+    // A pane of its own: the message pane keeps its prompts and messages.
+    readout_ = new QLabel(statusBar());
+    readout_->setObjectName(QStringLiteral("readout"));
+    statusBar()->addPermanentWidget(readout_);
+    connect(view_, &CKelmView::ReadoutChanged, readout_, &QLabel::setText);
+    doc_.OnReplaced([this] { view_->RecordReplaced(); });
 }
 
 void CMainFrame::UpdateCommandUi() {

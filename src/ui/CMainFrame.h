@@ -36,6 +36,9 @@ enum class Command {
     AppExit,
     ViewCurve,
     ViewDerivative,
+    ZoomIn,
+    ZoomOut,
+    ZoomWhole,
     ColourSourcePoints,
     ColourInterpolatedCurve,
     ColourEquivalencePoints,
@@ -91,6 +94,9 @@ public:
     void ShowJournalTrouble(bool failing);
     QLabel* JournalTroubleLabel() const { return journalTrouble_; }
 
+    // The status bar's readout of the place under the cursor on the graph.
+    QLabel* ReadoutLabel() const { return readout_; }
+
     // Brings the title, the check marks and the recent-file entries up to date
     // with the document and the shared state.
     void UpdateCommandUi();
@@ -113,6 +119,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void CreateReadout();
     void Connect(Command command, void (CMainFrame::*handler)());
     void RebuildRecentFiles();
     void RebuildUnsavedMenu();
@@ -147,6 +154,7 @@ private:
     QList<QAction*> recentActions_;
     QMenu* unsavedMenu_ = nullptr;
     QLabel* journalTrouble_ = nullptr;
+    QLabel* readout_ = nullptr;
     bool journalFailing_ = false;
     std::array<QAction*, kCommandCount> actions_{};
     std::unique_ptr<QPrinter> printer_;

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "GraphRecords.h"
 #include "RecordingSurface.h"
 #include "core/Cp1251.h"
+#include "graph/OverlayDrawing.h"
 #include "graph/PlotLayout.h"
 
 namespace kelm {
@@ -103,8 +105,9 @@ TEST(DrawGraph, OnePointInCurveModeIsTheWholeFrameAndOneSquare) {
     EXPECT_THAT(
         Screen(*s).log,
         ElementsAre("pen solid 1 0,0,0",  //
-                    "pen dot 1 150,150,150", "line 80,570 760,570",
-                    "text '250.' 0,550 70,590 right centre",  //
+                                          // the line at 250 is not labelled: the point's own label
+                                          // "250." takes that place first
+                    "pen dot 1 150,150,150", "line 80,570 760,570",  //
                     "line 80,90 760,90", "text '251.' 0,70 70,110 right centre",
                     "pen solid 1 0,0,0", "line 80,570 760,570", "line 80,570 80,30",
                     "text 'E, ЭДС' 5,10 100,50 right centre",
@@ -186,8 +189,11 @@ TEST(DrawGraph, SelectedPointGetsProjectionsLabelsInnerSquaresAndDot) {
     const RecordingSurface first = Screen(*s, 800, 500);
     EXPECT_THAT(first.Only("rect"), SizeIs(5 + 2));
     EXPECT_THAT(first.log, Contains("line 79,474 80,475"));
-    EXPECT_THAT(first.Only("text"), SizeIs(9));  // 2 reference labels, 2 titles, description,
-                                                 // first and last point's two labels each
+    // 2 titles, description, the first and last point's two labels each, and
+    // the reference line at 50; the one at 0 stands where the first point's
+    // "0." already does.
+    EXPECT_THAT(first.Only("text"), SizeIs(8));
+    EXPECT_THAT(first.Only("text '0.' 0,"), SizeIs(1));
 }
 
 TEST(DrawGraph, DerivativeAfterProcessingDrawsNoSquaresNorProjections) {
@@ -195,6 +201,9 @@ TEST(DrawGraph, DerivativeAfterProcessingDrawsNoSquaresNorProjections) {
     s->record.selectedPoint = 2;
     s->display.viewMode = ViewMode::Derivative;
     Process(*s, 6, {{2.5, 30.0, 1.0}});
+    // The processed derivative alone sets the value range; it reaches 0, so
+    // the reference line at 0 is drawn.
+    s->curve.firstDerivative[0] = 0.0;
     const RecordingSurface g = Screen(*s);
     EXPECT_THAT(g.Only("rect"), IsEmpty());
     EXPECT_THAT(g.log, Not(Contains("pen solid 1 50,100,200")));  // no measured line either
@@ -271,7 +280,9 @@ TEST(PrintGraph, PageCoordinatesPensAndEquivalenceList) {
                 ElementsAre("line 360,-1140 1520,-1140", "line 360,-1140 1520,-1140",
                             "line 360,-1140 360,-60",
                             "line 360,-1140 680,-948"));  // the measured line's first segment
-    EXPECT_THAT(p.log, Contains("text '0.' 0,-940 350,-1340 right centre"));  // reference line
+    EXPECT_THAT(p.log, Contains("text '5.' 0,-460 350,-860 right centre"));  // reference line
+    // The line at 0 is not labelled: the first point's "0." stands there.
+    EXPECT_THAT(p.log, Not(Contains("text '0.' 0,-940 350,-1340 right centre")));
     EXPECT_THAT(p.log, Contains("text 'E, ЭДС' 200,140 1000,-260 left centre"));
     EXPECT_THAT(p.log, Contains("text 'V, Объём' 1120,-1040 1920,-1140 centre top"));
     EXPECT_THAT(p.log, Contains("text '' 220,-20 1580,-70 centre top"));
@@ -391,27 +402,85 @@ TEST(DrawGraph, WildDataNeverLeavesTheCoordinateLimit) {
             s->curve.smoothedValue[4] = -inf;
             s->curve.equivalencePointCount = 100000;
             s->curve.equivalencePoints[0] = {inf, nan, 1e308};
-            RecordingSurface screen = Screen(*s, std::numeric_limits<int>::max(), -5);
-            RecordingSurface page = Page(*s);
-            for (const RecordingSurface* g : {&screen, &page}) {
-                for (const std::string& entry : g->log) {
-                    if (entry.starts_with("text") || entry.starts_with("pen")) {
-                        continue;
-                    }
-                    const char* p = entry.c_str();
-                    while (*p != '\0') {
-                        if ((*p >= '0' && *p <= '9') || *p == '-') {
-                            char* end = nullptr;
-                            const long v = std::strtol(p, &end, 10);
-                            EXPECT_LE(std::labs(v), 3L * kCoordinateLimit) << entry;
-                            p = end;
-                        } else {
-                            ++p;
+            // The whole curve, and parts of it given as wildly.
+            for (const VisibleRange& v :
+                 {VisibleRange{}, VisibleRange{4, 5, 0, 1}, VisibleRange{1e-300, 2e-300, nan, 1},
+                  VisibleRange{-1e308, 1e308, -1e308, 1e308}, VisibleRange{5, 4, 7, 7}}) {
+                RecordingSurface screen, page;
+                DrawGraph(*s, screen, v.Whole() ? std::numeric_limits<int>::max() : 800,
+                          v.Whole() ? -5 : 600, v);
+                PrintGraph(*s, page, {}, {}, v);
+                for (const RecordingSurface* g : {&screen, &page}) {
+                    for (const std::string& entry : g->log) {
+                        if (entry.starts_with("text") || entry.starts_with("pen")) {
+                            continue;
+                        }
+                        const char* p = entry.c_str();
+                        while (*p != '\0') {
+                            if ((*p >= '0' && *p <= '9') || *p == '-') {
+                                char* end = nullptr;
+                                const long v = std::strtol(p, &end, 10);
+                                EXPECT_LE(std::labs(v), 3L * kCoordinateLimit) << entry;
+                                p = end;
+                            } else {
+                                ++p;
+                            }
                         }
                     }
                 }
             }
         }
+    }
+}
+
+// A first dose of 0.0005 mL gives a measured slope of 2000 mV/mL, far above
+// the processed derivative's peak of 160 at 2 mL, which is an equivalence point.
+std::unique_ptr<SharedState> TinyFirstDose(bool processed) {
+    auto s = Record({{0, 100}, {0.0005, 101}, {1, 150}, {2, 300}, {3, 320}});
+    s->display.viewMode = ViewMode::Derivative;
+    if (processed) {
+        s->curve.curveProcessed = 1;
+        s->processing.interpolationPointCount = 7;
+        const double derivative[] = {0, 40, 100, 160, 60, 20, 5};
+        for (int k = 0; k < 7; ++k) {
+            s->curve.gridVolume[k] = 0.5 * k;
+            s->curve.smoothedValue[k] = 100 + 40 * k;
+            s->curve.firstDerivative[k] = derivative[k];
+        }
+        s->curve.equivalencePointCount = 1;
+        s->curve.equivalencePoints[0] = {1.5, 300.0, 160.0};
+    }
+    return s;
+}
+
+TEST(DerivativeRange, TheLargestDrawnPeakReachesTheTopOfThePlot) {
+    // The screen's data reach from y 570 up to 90, the page's from -1140 to
+    // -180 (the page's 1.5 mL at x 1000, the screen's at 400).
+    const auto overlay = [](SharedState& s) {
+        auto other = Record({{0, 0}, {1, 10}, {2, 20}});  // not processed, gentle slopes
+        RecordingSurface g;
+        DrawOverlay(std::vector<OverlayCurve>{{&s, "a"}, {other.get(), "b"}}, ViewMode::Derivative,
+                    g, 800, 600);
+        return g;
+    };
+    const auto screen = [](SharedState& s) { return Screen(s); };
+    const auto page = [](SharedState& s) { return Page(s); };
+    const struct {
+        bool processed;
+        std::function<RecordingSurface(SharedState&)> draw;
+        const char* top;  // what marks the largest drawn value
+    } rows[] = {
+        // Processed: the equivalence point on the processed derivative's peak.
+        {true, screen, "ellipse 396,86 404,94"},
+        {true, page, "ellipse 993,-173 1007,-187"},
+        {true, overlay, "ellipse 396,86 404,94"},
+        // Not processed: the measured slopes are what is drawn, 2000 at point 1.
+        {false, screen, "rect 77,87 83,93"},
+        {false, page, "rect 354,-174 366,-186"},
+    };
+    for (const auto& row : rows) {
+        auto s = TinyFirstDose(row.processed);
+        EXPECT_THAT(row.draw(*s).log, Contains(row.top)) << row.top;
     }
 }
 

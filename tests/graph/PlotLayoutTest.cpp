@@ -83,7 +83,7 @@ TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
     s->curve.curveProcessed = 1;
     s->processing.interpolationPointCount = 0;  // a new record after an earlier run
     PlottedSeries series = BuildPlottedSeries(s->record, ViewMode::Curve);
-    AxisRanges r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve));
+    AxisRanges r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve), ViewMode::Curve);
     EXPECT_EQ(std::tuple(r.xMin, r.xMax, r.yMin, r.yMax), std::tuple(1.0, 3.0, 10.0, 20.0));
 
     s->processing.interpolationPointCount = 3;
@@ -92,15 +92,16 @@ TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
     s->curve.gridVolume[2] = 3.0;
     s->curve.smoothedValue = {9.0, 25.0, 19.0};
     s->curve.firstDerivative = {-4.0, 1.0, 2.0};
-    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve));
+    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Curve), ViewMode::Curve);
     EXPECT_EQ(r.xMin, 0.0);
     EXPECT_EQ(r.yMin, 9.0);
     EXPECT_EQ(r.yMax, 25.0);
 
-    series = BuildPlottedSeries(s->record, ViewMode::Derivative);  // 0 and 5
-    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Derivative));
-    EXPECT_EQ(r.yMin, -4.0);
-    EXPECT_EQ(r.yMax, 5.0);
+    // The derivative view draws the processed derivative alone: the measured
+    // slopes 0 and 5 take no part in its value range, its volumes still do.
+    series = BuildPlottedSeries(s->record, ViewMode::Derivative);
+    r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Derivative), ViewMode::Derivative);
+    EXPECT_EQ(std::tuple(r.xMin, r.xMax, r.yMin, r.yMax), std::tuple(0.0, 3.0, -4.0, 2.0));
 
     // Without a completed run the arrays are not looked at.
     s->curve.curveProcessed = 0;

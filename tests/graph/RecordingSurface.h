@@ -43,6 +43,12 @@ public:
                       ' ' + (v == VAlign::Top ? "top" : "centre"));
     }
 
+    // Every character is charWidth wide, textHeight high with its ink from
+    // inkTop to inkBottom; measuring is not written down.
+    TextSize MeasureText(std::string_view cp1251Text) override {
+        return {static_cast<int>(cp1251Text.size()) * charWidth, textHeight, inkTop, inkBottom};
+    }
+
     // The entries that start with `kind` ("line", "rect", "text '5.", ...).
     std::vector<std::string> Only(std::string_view kind) const {
         std::vector<std::string> out;
@@ -55,6 +61,10 @@ public:
     }
 
     std::vector<std::string> log;
+    int charWidth = 6;
+    int textHeight = 12;
+    int inkTop = 2;
+    int inkBottom = 10;
 
 private:
     static std::string Xy(int x, int y) { return std::to_string(x) + ',' + std::to_string(y); }

@@ -159,5 +159,68 @@ TEST(RenderCommand, RefusesOverlaysThatCannotBeDrawn) {
     EXPECT_EQ(ReadBytes(dir / "old.png"), "keep me");
 }
 
+TEST(RenderCommand, DrawsTheVolumeRangeAskedFor) {
+    // 12 points from 0 to 5.5 mL.
+    TempDir dir;
+    WriteBytes(dir / "a.kel", ResultFile(12));
+    const std::string in = (dir / "a.kel").string();
+    const auto svg = [&](std::vector<std::string> range) {
+        std::vector<std::string> words = {in, "-o", (dir / "r.svg").string()};
+        words.insert(words.end(), range.begin(), range.end());
+        EXPECT_EQ(Render(dir, words), 0);
+        return ReadBytes(dir / "r.svg");
+    };
+    const struct {
+        std::vector<std::string> words;
+        std::vector<std::string> labels;  // the volume axis's ends
+        std::vector<std::string> absent;
+    } rows[] = {
+        {{}, {">0.<", ">5.5<"}, {">1.5<"}},  // the whole curve, as before
+        {{"--range", "1.5:3"}, {">1.5<", ">3.<"}, {">5.5<"}},
+        {{"--range", "1.5:"}, {">1.5<", ">5.5<"}, {}},
+        {{"--range=:3"}, {">0.<", ">3.<"}, {">5.5<"}},
+        {{"--range", "1.5:3", "--derivative"}, {">1.5<", ">3.<", "dE/dV"}, {}},
+    };
+    for (const auto& row : rows) {
+        const std::string text = svg(row.words);
+        for (const std::string& label : row.labels) {
+            EXPECT_NE(text.find(label), std::string::npos) << label;
+        }
+        for (const std::string& label : row.absent) {
+            EXPECT_EQ(text.find(label), std::string::npos) << label;
+        }
+    }
+    // The page and the overlay take the range too.
+    ASSERT_EQ(Render(dir, {in, "--range", "1:2", "-o", (dir / "r.pdf").string()}), 0);
+    EXPECT_TRUE(ReadBytes(dir / "r.pdf").starts_with("%PDF"));
+    ASSERT_EQ(
+        Render(dir, {in, in, "--overlay", "--range", "1.5:3", "-o", (dir / "o.svg").string()}), 0);
+    EXPECT_NE(ReadBytes(dir / "o.svg").find(">3.<"), std::string::npos);
+}
+
+TEST(RenderCommand, RefusesARangeThatIsNotOneOrHoldsNothing) {
+    TempDir dir;
+    WriteBytes(dir / "a.kel", ResultFile(12));
+    WriteBytes(dir / "old.png", "keep me");
+    const std::string in = (dir / "a.kel").string();
+    const std::string old = (dir / "old.png").string();
+    for (const char* bad : {"4.5", "3:1", "2:2", "-1:2", "a:b", "1,5:3", "1:2:3", "inf:", ":nan",
+                            "", " 1:2", "1:2x"}) {
+        const test::ToolOutcome outcome = test::RunTool(
+            KELMTOOL_PATH, std::vector<std::string>{"render", in, "--range", bad, "-o", old},
+            dir.path());
+        EXPECT_EQ(outcome.status, 64) << bad;
+        EXPECT_NE(outcome.err.find("--range takes FROM:TO"), std::string::npos) << bad;
+    }
+    // Beyond the curve: nothing would be drawn, and the message says where it lies.
+    const test::ToolOutcome beyond = test::RunTool(
+        KELMTOOL_PATH, std::vector<std::string>{"render", in, "--range", "50:60", "-o", old},
+        dir.path());
+    EXPECT_EQ(beyond.status, 65);
+    EXPECT_NE(beyond.err.find("nothing of the curve lies in --range 50:60"), std::string::npos);
+    EXPECT_NE(beyond.err.find("runs from 0 to 5.5 mL"), std::string::npos) << beyond.err;
+    EXPECT_EQ(ReadBytes(dir / "old.png"), "keep me");
+}
+
 }  // namespace
 }  // namespace kelm

@@ -84,6 +84,9 @@ TEST_F(MainFrame, TheMenuShowsEveryItemWithItsExactText) {
         "&Вид/",
         "&Кривая титрования",
         "П&роизводная",
+        "У&величить\tCtrl++",
+        "Уме&ньшить\tCtrl+-",
+        "Весь &график\tEsc",
         "Цвета/",
         "Исходные значения",
         "Интерполяция",
@@ -109,6 +112,11 @@ TEST_F(MainFrame, TheMenuShowsEveryItemWithItsExactText) {
     EXPECT_EQ(Frame().Action(Command::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(Frame().Action(Command::FileSave)->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(Frame().Action(Command::FilePrint)->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(Frame().Action(Command::ZoomIn)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+    EXPECT_EQ(Frame().Action(Command::ZoomOut)->shortcut(), QKeySequence("Ctrl+-"));
+    EXPECT_EQ(Frame().Action(Command::ZoomWhole)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Esc"), QKeySequence("Ctrl+0")}));
     EXPECT_EQ(Frame().Action(Command::Entry)->statusTip(), "Ввод точек кривой титрования");
     EXPECT_EQ(Frame().Action(Command::AppExit)->statusTip(), "Выход из программы");
 }

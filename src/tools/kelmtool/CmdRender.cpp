@@ -29,6 +29,7 @@
 #include "graph/GraphDrawing.h"
 #include "graph/OverlayDrawing.h"
 #include "graph/PainterSurface.h"
+#include "graph/PlotLayout.h"
 #include "processing/Processing.h"
 #include "results/RecordResults.h"
 
@@ -53,11 +54,13 @@ struct RenderOptions {
     bool overlay = false;
     int width = kDefaultWidth;
     int height = kDefaultHeight;
+    std::string rangeText;  // as given, for the messages
+    VisibleRange visible;   // the whole curve unless --range asks for less
 };
 
 constexpr std::string_view kUsage =
     "kelmtool render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] "
-    "[--size WxH]\n"
+    "[--size WxH] [--range FROM:TO]\n"
     "       kelmtool render FILE.kel... --overlay -o OUT.png|OUT.svg|OUT.pdf [the same options]";
 
 void PrintHelp() {
@@ -68,6 +71,9 @@ void PrintHelp() {
                  "  --derivative    show the derivative instead of the titration curve\n"
                  "  --process       process the curve with the file's settings first\n"
                  "  --size WxH      the image size in pixels (default 800x600)\n"
+                 "  --range FROM:TO draw only the volumes from FROM to TO mL, the values\n"
+                 "                  fitted to what is drawn there; either end may be left\n"
+                 "                  open (4.5:6, 4.5:, :6); without it the whole curve\n"
                  "  --overlay       draw the curves of all the files in one graph on common\n"
                  "                  axes, each in its own colour, with a legend of the file\n"
                  "                  names (on the PDF page below the graph); the files must\n"
@@ -140,6 +146,20 @@ int ReadOptions(const ParsedArgs& parsed, RenderOptions& options) {
         size && !ParseSize(*size, options.width, options.height)) {
         return UsageError("--size takes WxH, each from 1 to " + std::to_string(kMaxImageSide),
                           kUsage);
+    }
+    if (const auto range = parsed.Value("--range")) {
+        const auto volumes = ParseVolumeRange(*range);
+        // A range without width would draw every point on one line.
+        if (!volumes || !(volumes->first < volumes->second)) {
+            return UsageError(
+                "--range takes FROM:TO in mL, such as 4.5:6, 4.5: or :6 (FROM below TO, "
+                "neither below 0); got \"" +
+                    std::string(*range) + "\"",
+                kUsage);
+        }
+        options.rangeText = std::string(*range);
+        options.visible.xFrom = volumes->first;
+        options.visible.xTo = volumes->second;
     }
     options.derivative = parsed.Has("--derivative");
     options.process = parsed.Has("--process");
@@ -226,6 +246,40 @@ int LoadInputs(const RenderOptions& options, std::vector<std::unique_ptr<SharedS
     return kExitOk;
 }
 
+// Whether anything of a record is drawn within the visible range.
+bool DrawsWithin(const SharedState& state, const VisibleRange& visible) {
+    if (PointCount(state.record) == 0) {
+        return false;
+    }
+    const ViewMode mode = state.display.viewMode;
+    ValueFit fit;
+    FitDrawnValues(BuildPlottedSeries(state.record, mode), MeasuredPointsDrawn(state, mode),
+                   ProcessedSeriesOf(state, mode), mode, visible, fit);
+    return fit.Any();
+}
+
+// A range that holds nothing of any curve would give an empty frame: it is
+// refused, naming the volumes there are.
+std::optional<std::string> NothingWithin(const RenderOptions& options,
+                                         const std::vector<std::unique_ptr<SharedState>>& states) {
+    if (options.visible.Whole()) {
+        return std::nullopt;
+    }
+    std::string volumes;
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (DrawsWithin(*states[i], options.visible)) {
+            return std::nullopt;
+        }
+        const TitrationRecord& r = states[i]->record;
+        const int n = PointCount(r);
+        volumes += (volumes.empty() ? "" : "; ") + options.inputs[i] +
+                   (n == 0 ? std::string(" has no point")
+                           : " runs from " + JsonNumber(r.points[0].volume) + " to " +
+                                 JsonNumber(r.points[n - 1].volume) + " mL");
+    }
+    return "nothing of the curve lies in --range " + options.rangeText + " (" + volumes + ")";
+}
+
 // One value axis cannot show two quantities: their curves are not overlaid.
 std::optional<std::string> MixedQuantities(
     const RenderOptions& options, const std::vector<std::unique_ptr<SharedState>>& states) {
@@ -244,7 +298,7 @@ std::optional<std::string> MixedQuantities(
 
 int RunRender(Args args) {
     const std::optional<ParsedArgs> parsed =
-        ParseArgs(args, {"-o", "--size"}, {"--derivative", "--process", "--overlay"});
+        ParseArgs(args, {"-o", "--size", "--range"}, {"--derivative", "--process", "--overlay"});
     if (!parsed) {
         return kExitUsage;
     }
@@ -260,6 +314,10 @@ int RunRender(Args args) {
     std::vector<std::unique_ptr<SharedState>> states;
     if (const int status = LoadInputs(options, states); status != kExitOk) {
         return status;
+    }
+    if (const auto nothing = NothingWithin(options, states)) {
+        PrintError(*nothing);
+        return kExitDataErr;
     }
     Drawing drawing;
     // The legend names the files; its texts live as long as the drawing.
@@ -277,16 +335,20 @@ int RunRender(Args args) {
             curves.push_back({states[i].get(), labels[i]});
         }
         const ViewMode mode = options.derivative ? ViewMode::Derivative : ViewMode::Curve;
-        drawing.screen = [&curves, mode](Surface& s, int w, int h) {
-            DrawOverlay(curves, mode, s, w, h);
+        drawing.screen = [&curves, mode, &options](Surface& s, int w, int h) {
+            DrawOverlay(curves, mode, s, w, h, options.visible);
         };
-        drawing.page = [&curves, mode](Surface& s) { PrintOverlay(curves, mode, s); };
+        drawing.page = [&curves, mode, &options](Surface& s) {
+            PrintOverlay(curves, mode, s, options.visible);
+        };
     } else {
         SharedState* state = states.front().get();
-        drawing.screen = [state](Surface& s, int w, int h) { DrawGraph(*state, s, w, h); };
-        drawing.page = [state](Surface& s) {
+        drawing.screen = [state, &options](Surface& s, int w, int h) {
+            DrawGraph(*state, s, w, h, options.visible);
+        };
+        drawing.page = [state, &options](Surface& s) {
             const PageResults results = ResultPageTexts(*state);
-            PrintGraph(*state, s, results.pointNotes, results.listNotes);
+            PrintGraph(*state, s, results.pointNotes, results.listNotes, options.visible);
         };
     }
 

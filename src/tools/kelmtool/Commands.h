@@ -40,6 +40,7 @@ int RunRead(Args args);
 int RunJournal(Args args);
 
 // render FILE.kel -o OUT.png|OUT.svg|OUT.pdf [--derivative] [--process] [--size WxH]
+//        [--range FROM:TO]
 // render FILE.kel... --overlay -o OUT.png|OUT.svg|OUT.pdf [the same options]
 int RunRender(Args args);
 

@@ -17,31 +17,6 @@ constexpr std::array<std::pair<std::string_view, PointChoice>, 4> kChoiceWords =
     {"last", PointChoice::Last},
 }};
 
-// "FROM:TO" with either end empty for an open one; volumes not below 0, the
-// window not ending before it starts.
-std::optional<std::pair<double, double>> ParseWindow(std::string_view word) {
-    const std::size_t colon = word.find(':');
-    if (colon == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto end = [](std::string_view text, double open) -> std::optional<double> {
-        if (text.empty()) {
-            return open;
-        }
-        const std::optional<double> value = ParseFiniteNumber(text);
-        if (!value || *value < 0.0) {
-            return std::nullopt;
-        }
-        return value;
-    };
-    const std::optional<double> from = end(word.substr(0, colon), -kOpenEnd);
-    const std::optional<double> to = end(word.substr(colon + 1), kOpenEnd);
-    if (!from || !to || *from > *to) {
-        return std::nullopt;
-    }
-    return std::pair(*from, *to);
-}
-
 std::optional<std::pair<PointChoice, int>> ParseSelect(std::string_view word) {
     for (const auto& [name, choice] : kChoiceWords) {
         if (word == name) {
@@ -124,7 +99,7 @@ std::optional<std::string> ReadProcessingOverrides(const ParsedArgs& args,
         }
     }
     if (auto word = args.Value("--window")) {
-        overrides.window = ParseWindow(*word);
+        overrides.window = ParseVolumeRange(*word);
         if (!overrides.window) {
             return "--window takes FROM:TO in mL, such as 4.5:6, 4.5: or :6 (FROM not above TO, "
                    "neither below 0)";

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/Cp1251.h"
+#include "core/EvaluationSettings.h"
 #include "core/FileMessages.h"
 #include "core/RecordFile.h"
 #include "core/SharedState.h"
@@ -253,6 +254,29 @@ std::optional<double> ParseFiniteNumber(std::string_view word) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<std::pair<double, double>> ParseVolumeRange(std::string_view word) {
+    const std::size_t colon = word.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto end = [](std::string_view text, double open) -> std::optional<double> {
+        if (text.empty()) {
+            return open;
+        }
+        const std::optional<double> value = ParseFiniteNumber(text);
+        if (!value || *value < 0.0) {
+            return std::nullopt;
+        }
+        return value;
+    };
+    const std::optional<double> from = end(word.substr(0, colon), -kOpenEnd);
+    const std::optional<double> to = end(word.substr(colon + 1), kOpenEnd);
+    if (!from || !to || *from > *to) {
+        return std::nullopt;
+    }
+    return std::pair(*from, *to);
 }
 
 SeparatorChoice ReadSeparator(const ParsedArgs& args) {

@@ -99,6 +99,12 @@ std::optional<int> ParseIntInRange(std::string_view word, int low, int high);
 // The whole word as a finite decimal number ("7", "-50.5", "1e3"), nothing else.
 std::optional<double> ParseFiniteNumber(std::string_view word);
 
+// A range "FROM:TO" of volumes in mL, as --window and --range take it:
+// either end may be left empty for an open one (kOpenEnd), which stands for
+// the data's end; nothing when an end is not a finite number or is below 0,
+// or FROM is above TO.
+std::optional<std::pair<double, double>> ParseVolumeRange(std::string_view word);
+
 // The decimal separator --comma or --point asks for: 1 or 0, nothing when
 // neither is given (the file's own separator stays). Both at once conflict.
 struct SeparatorChoice {

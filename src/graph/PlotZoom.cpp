@@ -1,0 +1,137 @@
+#include "graph/PlotZoom.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace kelm {
+
+namespace {
+
+constexpr double kLeastShare = 1e-4;  // of the whole ranges: the deepest zoom
+
+// Moves [low, high] to lie within [wholeLow, wholeHigh] when it fits there.
+void Keep(double& low, double& high, double wholeLow, double wholeHigh) {
+    const double width = high - low;
+    if (width >= wholeHigh - wholeLow) {
+        return;  // wider than the whole: nothing to keep it in
+    }
+    if (low < wholeLow) {
+        low = wholeLow;
+        high = low + width;
+    } else if (high > wholeHigh) {
+        high = wholeHigh;
+        low = high - width;
+    }
+}
+
+// Widens [low, high] about its middle to at least `least`.
+void AtLeast(double& low, double& high, double least) {
+    if (high - low < least) {
+        const double middle = low / 2 + high / 2;
+        low = middle - least / 2;
+        high = middle + least / 2;
+    }
+}
+
+bool Finite(DataPoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+}  // namespace
+
+VisibleRange PlotZoom::Visible(ViewMode mode) const {
+    if (mode == mode_) {
+        return range_;
+    }
+    return {range_.xFrom, range_.xTo, -kOpenEnd, kOpenEnd};
+}
+
+void PlotZoom::Set(const PlotScale& whole, ViewMode mode, DataPoint low, DataPoint high) {
+    if (!Finite(low) || !Finite(high)) {
+        return;
+    }
+    AtLeast(low.x, high.x, (whole.xMax - whole.xMin) * kLeastShare);
+    AtLeast(low.y, high.y, (whole.yMax - whole.yMin) * kLeastShare);
+    // No wider than the whole curve: zoomed out that far, a range is the whole.
+    const bool wholeX = high.x - low.x >= whole.xMax - whole.xMin;
+    const bool wholeY = high.y - low.y >= whole.yMax - whole.yMin;
+    if (wholeX && wholeY) {
+        range_ = {};
+    } else {
+        range_ = {wholeX ? whole.xMin : low.x, wholeX ? whole.xMax : high.x,
+                  wholeY ? whole.yMin : low.y, wholeY ? whole.yMax : high.y};
+    }
+    mode_ = mode;
+}
+
+bool PlotZoom::ZoomToRect(const PlotScale& shown, const PlotScale& whole, ViewMode mode,
+                          SurfacePoint a, SurfacePoint b) {
+    if (std::abs(a.x - b.x) < kMinDragPixels || std::abs(a.y - b.y) < kMinDragPixels ||
+        shown.kx == 0.0 || shown.ky == 0.0) {
+        return false;
+    }
+    const DataPoint p = UnmapPoint(shown, a.x, a.y);
+    const DataPoint q = UnmapPoint(shown, b.x, b.y);
+    Set(whole, mode, {std::min(p.x, q.x), std::min(p.y, q.y)},
+        {std::max(p.x, q.x), std::max(p.y, q.y)});
+    return true;
+}
+
+void PlotZoom::ZoomAbout(const PlotScale& shown, const PlotScale& whole, ViewMode mode,
+                         SurfacePoint at, double factor) {
+    if (!(factor > 0.0) || !std::isfinite(factor) || shown.kx == 0.0 || shown.ky == 0.0) {
+        return;
+    }
+    const DataPoint c = UnmapPoint(shown, at.x, at.y);
+    Set(whole, mode, {c.x - (c.x - shown.xMin) / factor, c.y - (c.y - shown.yMin) / factor},
+        {c.x + (shown.xMax - c.x) / factor, c.y + (shown.yMax - c.y) / factor});
+}
+
+void PlotZoom::Pan(const PlotScale& shown, const PlotScale& whole, ViewMode mode, double right,
+                   double up) {
+    if (!Zoomed()) {
+        return;
+    }
+    DataPoint low{shown.xMin, shown.yMin};
+    DataPoint high{shown.xMax, shown.yMax};
+    const double dx = right * (high.x - low.x);
+    const double dy = up * (high.y - low.y);
+    low.x += dx;
+    high.x += dx;
+    low.y += dy;
+    high.y += dy;
+    Keep(low.x, high.x, whole.xMin, whole.xMax);
+    Keep(low.y, high.y, whole.yMin, whole.yMax);
+    const VisibleRange before = Visible(mode);
+    Set(whole, mode, low, high);
+    if (up == 0.0 && !std::isfinite(before.yFrom) && !std::isfinite(before.yTo)) {
+        // Values fitted to the volumes stay fitted.
+        range_.yFrom = -kOpenEnd;
+        range_.yTo = kOpenEnd;
+    }
+}
+
+void PlotZoom::Reveal(const PlotScale& shown, const PlotScale& whole, ViewMode mode,
+                      DataPoint point) {
+    if (!Zoomed() || !Finite(point)) {
+        return;
+    }
+    // How far past an edge, in shares of the view, and a tenth more inside.
+    const auto beyond = [](double v, double low, double high) {
+        const double share = v < low    ? (v - low) / (high - low)
+                             : v > high ? (v - high) / (high - low)
+                                        : 0.0;
+        return !std::isfinite(share) || share == 0.0 ? 0.0 : share + (share < 0 ? -0.1 : 0.1);
+    };
+    const double right = beyond(point.x, shown.xMin, shown.xMax);
+    // Values fitted to the volumes follow by themselves.
+    const VisibleRange v = Visible(mode);
+    const bool fitted = !std::isfinite(v.yFrom) && !std::isfinite(v.yTo);
+    const double up = fitted ? 0.0 : beyond(point.y, shown.yMin, shown.yMax);
+    if (right != 0.0 || up != 0.0) {
+        Pan(shown, whole, mode, right, up);
+    }
+}
+
+}  // namespace kelm
