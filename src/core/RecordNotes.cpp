@@ -13,8 +13,8 @@ namespace kelm {
 
 namespace {
 
-// Window ends with enough decimals that any volume typed with up to six reads
-// back as the same double.
+// Window ends as volumes are shown, with up to six decimals, which any volume
+// typed with six or fewer reads back as; one given with more keeps every digit.
 constexpr int kVolumeDecimals = 6;
 
 // What a message quotes of an ignored line, and how many lines it names.
@@ -38,7 +38,9 @@ constexpr Cp1251Literal kVolumeColumn("Объем \t");
 constexpr Cp1251Literal kSeparatorLine("============ Двоичные данные - не изменять ============");
 
 std::string Volume(double value, bool decimalComma) {
-    return FormatNumber(value, kVolumeDecimals, decimalComma).str();
+    const NumberString shown = FormatNumber(value, kVolumeDecimals, decimalComma);
+    return ParseExactNumber(shown.view()) == value ? shown.str()
+                                                   : ExactNumberText(value, decimalComma).str();
 }
 
 // A window end: a finite volume, not below 0.
@@ -119,6 +121,7 @@ constexpr Cp1251Literal kPurityLabel("Чистота стандарта, %");
 constexpr Cp1251Literal kStandardMolarMassLabel("Молярная масса стандарта, г/моль");
 constexpr Cp1251Literal kStandardRatioLabel("Стехиометрический коэффициент стандарта");
 constexpr Cp1251Literal kYes("да");
+constexpr Cp1251Literal kNo("нет");
 constexpr Cp1251Literal kMillilitre("мл");
 constexpr Cp1251Literal kGram("г");
 constexpr Cp1251Literal kMolPerLitre("моль/л");
@@ -260,9 +263,10 @@ const std::array<NoteLine, 17> kLines = {{
          return n.result.titerDetermination ? std::optional(std::string(kYes.view()))
                                             : std::nullopt;
      },
+     // "нет" is what a hand edit would write to turn it off.
      [](std::string_view text, RecordNotes& n) {
          n.result.titerDetermination = text == kYes.view();
-         return n.result.titerDetermination;
+         return n.result.titerDetermination || text == kNo.view();
      }},
     QuantityLine<&ResultSettings::standardMass, 0>(kStandardMassLabel.view()),
     QuantityLine<&ResultSettings::standardPurity, 100>(kPurityLabel.view()),
@@ -315,7 +319,8 @@ std::optional<std::string_view> BlockLines(std::string_view text) {
         }
     });
     std::string_view region = text.substr(tables);
-    region = region.substr(0, region.find(kSeparatorLine.view()));
+    // The separator is the readable part's last line; a name may hold its text.
+    region = region.substr(0, region.rfind(kSeparatorLine.view()));
     std::optional<std::string_view> block;
     ForEachLine(region, [&](std::string_view line, std::size_t at) {
         if (Trimmed(line) == kNotesHeading) {

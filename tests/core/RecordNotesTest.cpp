@@ -57,6 +57,8 @@ TEST(RecordNotes, EachSettingIsWrittenReadableAndReadBackTheSame) {
         {"open end", Window(12.0, kOpenEnd), false, "[Kelm]\r\nОкно поиска от, мл: 12.\r\n"},
         {"open start", Window(-kOpenEnd, 0.123456), true,
          "[Kelm]\r\nОкно поиска до, мл: 0,123456\r\n"},
+        {"more digits than a volume shows", Window(1.23456789, kOpenEnd), true,
+         "[Kelm]\r\nОкно поиска от, мл: 1,23456789\r\n"},
         {"from zero", Window(0.0, 3.0), false,
          "[Kelm]\r\nОкно поиска от, мл: 0.\r\nОкно поиска до, мл: 3.\r\n"},
         {"greatest", Window(-kOpenEnd, kOpenEnd, PointChoice::Greatest), false,

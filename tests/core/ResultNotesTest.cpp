@@ -152,7 +152,7 @@ TEST(ResultNotes, ADamagedLineIsIgnoredAndTheOthersCount) {
         {"Титр: 1e999", NoteProblem::BadValue},
         {"Концентрация титранта, моль/л: -0,1", NoteProblem::BadValue},
         {"Единица результата: kg", NoteProblem::BadValue},
-        {"Установка титра: нет", NoteProblem::BadValue},
+        {"Установка титра: может быть", NoteProblem::BadValue},
         {"Титр 0,99", NoteProblem::NotALabelledLine},
         {"Титр раствора: 0,99", NoteProblem::UnknownLabel},
     };
@@ -191,6 +191,22 @@ TEST(ResultNotes, ANameNeverBreaksItsLineAndALongOneIsCut) {
                   "[Kelm]\r\n" + Cp("Титрант: ") + std::string(300, 'x') + "\r\n");
     ASSERT_EQ(LoadRecord(loaded, edited), LoadStatus::Loaded);
     EXPECT_EQ(NameView(loaded.notes.result.titrantName), std::string(100, 'x'));
+
+    // A name holding the separator's text keeps it and every line after it.
+    const std::string separator = Cp("============ Двоичные данные - не изменять ============");
+    s = Record();
+    SetName(s.notes.result.sampleName, separator);
+    s.notes.result.sampleAmount = 25.0;
+    ASSERT_EQ(LoadRecord(loaded, SaveRecord(s)), LoadStatus::Loaded);
+    EXPECT_EQ(loaded.notes.result, s.notes.result);
+
+    // A hand edit may turn a titer determination off in words.
+    edited = SaveRecord(Record());
+    edited.insert(edited.find(separator), Cp("[Kelm]\r\nУстановка титра: нет\r\n"));
+    std::vector<NoteIssue> issues;
+    ASSERT_EQ(LoadRecord(loaded, edited, &issues), LoadStatus::Loaded);
+    EXPECT_TRUE(issues.empty());
+    EXPECT_FALSE(loaded.notes.result.titerDetermination);
 }
 
 }  // namespace
