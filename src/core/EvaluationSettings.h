@@ -60,6 +60,10 @@ struct EvaluationOutcome {
     bool steepestOutside = false;
     double searchedFrom = 0.0;
     double searchedTo = 0.0;
+    // Where points are searched without a window: all but the first and the
+    // last measured interval.
+    double searchableFrom = 0.0;
+    double searchableTo = 0.0;
     bool windowSuggested = false;
     double suggestedFrom = -kOpenEnd;
     double suggestedTo = kOpenEnd;

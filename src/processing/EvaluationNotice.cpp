@@ -1,6 +1,7 @@
 #include "processing/EvaluationNotice.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -12,6 +13,13 @@
 namespace kelm {
 
 namespace {
+
+constexpr std::array<std::pair<std::string_view, PointChoice>, 4> kChoiceWords = {{
+    {"all", PointChoice::All},
+    {"greatest", PointChoice::Greatest},
+    {"first", PointChoice::First},
+    {"last", PointChoice::Last},
+}};
 
 constexpr int kVolumeDecimals = 3;
 // A suggested window's ends are rounded to hundredths of a mL, inwards.
@@ -57,8 +65,10 @@ void AssessNoExtremum(std::span<const CurvePoint> points, int n, ProcessedCurve&
             steepest = i;
         }
     }
-    o.searchedFrom = std::max(e.windowFrom, points[1].volume);
-    o.searchedTo = std::min(e.windowTo, points[m - 2].volume);
+    o.searchableFrom = points[1].volume;
+    o.searchableTo = points[m - 2].volume;
+    o.searchedFrom = std::max(e.windowFrom, o.searchableFrom);
+    o.searchedTo = std::min(e.windowTo, o.searchableTo);
     o.steepestVolume = x[steepest];
     o.steepestOutside = !(o.searchedFrom <= x[steepest] && x[steepest] <= o.searchedTo);
 
@@ -188,7 +198,18 @@ std::string NoPointText(const EvaluationOutcome& o, const Wording& w, double tar
     }
     std::string text;
     const std::string steepest = w.Volume(o.steepestVolume);
-    if (o.steepestOutside) {
+    if (o.searchedFrom > o.searchedTo) {
+        // The window misses the part of the curve a point can lie in.
+        const std::string window = w.Window(o.applied.windowFrom, o.applied.windowTo, 6);
+        const std::string curve =
+            w.Volume(o.searchableFrom) + (w.Russian() ? "–" : " to ") + w.Volume(o.searchableTo);
+        text = w.Russian() ? "Точка эквивалентности не найдена: окно поиска " + window +
+                                 " лежит вне участка кривой, где ищутся точки (" + curve +
+                                 " мл); кривая круче всего при " + steepest + " мл."
+                           : "no equivalence point found: the search window " + window +
+                                 " holds no part of the curve searched, " + curve +
+                                 " mL; the curve is steepest at " + steepest + " mL";
+    } else if (o.steepestOutside) {
         const std::string range =
             w.Volume(o.searchedFrom) + (w.Russian() ? "–" : " to ") + w.Volume(o.searchedTo);
         text = w.Russian() ? "Точка эквивалентности не найдена: кривая круче всего при " +
@@ -343,6 +364,34 @@ FixedText<160> EvaluationSummary(const EvaluationSettings& evaluation, bool deci
             break;
     }
     return text;
+}
+
+std::string WindowOptionText(const EvaluationSettings& evaluation) {
+    const auto end = [](double value) {
+        return std::isfinite(value) ? ExactNumberText(value, false).str() : std::string();
+    };
+    return end(evaluation.windowFrom) + ":" + end(evaluation.windowTo);
+}
+
+std::string SelectOptionText(const EvaluationSettings& evaluation) {
+    if (evaluation.choice == PointChoice::GreatestN) {
+        return std::to_string(evaluation.count);
+    }
+    for (const auto& [name, choice] : kChoiceWords) {
+        if (choice == evaluation.choice) {
+            return std::string(name);
+        }
+    }
+    return {};
+}
+
+std::optional<PointChoice> ChoiceNamed(std::string_view word) {
+    for (const auto& [name, choice] : kChoiceWords) {
+        if (word == name) {
+            return choice;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace kelm

@@ -134,6 +134,19 @@ TEST(Evaluation, WithoutAPointItSaysWhereTheCurveIsSteepestAndSuggestsAWindowTha
     ASSERT_EQ(RunProcessing(*state), kProcessingDone);
     ExpectOnTheJump(*state);
     EXPECT_FALSE(state->curve.evaluation.HasNotice());
+
+    // A window past the last point says so, rather than naming a range that
+    // ends before it starts.
+    state->notes.evaluation = Window(25.0, 30.0);
+    ASSERT_EQ(RunProcessing(*state), kProcessingDone);
+    EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::Russian),
+              "Точка эквивалентности не найдена: окно поиска от 25 до 30 мл лежит вне участка "
+              "кривой, где ищутся точки (0,0005–19,5 мл); кривая круче всего при 0 мл. "
+              "Задайте окно поиска вокруг ожидаемого скачка.");
+    EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::English),
+              "no equivalence point found: the search window 25:30 holds no part of the curve "
+              "searched, 0.0005 to 19.5 mL; the curve is steepest at 0 mL; "
+              "set a search window around the expected jump (--window FROM:TO)");
 }
 
 TEST(Evaluation, TheChoiceKeepsThePointsItNamesInVolumeOrderAndSaysWhatItLeftOut) {
