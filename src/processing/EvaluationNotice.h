@@ -4,6 +4,7 @@
 // more points found than the choice reports, a point at the window's edge.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,5 +33,13 @@ std::string EvaluationNoticeText(const SharedState& state, NoticeLanguage langua
 // "Окно поиска: от 4,5 до 6 мл; выбор точек: наибольшая"; empty for the
 // default evaluation. Allocates nothing.
 FixedText<160> EvaluationSummary(const EvaluationSettings& evaluation, bool decimalComma);
+
+// The settings as kelmtool's options and the history write them: the window
+// "4.5:6", "4.5:", ":" and the choice "all", "greatest", "first", "last" or
+// the number of the greatest points ("3").
+std::string WindowOptionText(const EvaluationSettings& evaluation);
+std::string SelectOptionText(const EvaluationSettings& evaluation);
+// The choice a word names ("greatest"); a number of points is no name.
+std::optional<PointChoice> ChoiceNamed(std::string_view word);
 
 }  // namespace kelm

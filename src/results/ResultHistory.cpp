@@ -1,6 +1,7 @@
 #include "results/ResultHistory.h"
 
 #include "core/Cp1251.h"
+#include "processing/EvaluationNotice.h"
 #include "results/RecordResults.h"
 #include "results/ResultUnits.h"
 
@@ -24,6 +25,14 @@ std::string MethodText(const SharedState& state) {
     text +=
         p.filterKind == FilterKind::MovingAverage ? " filter=moving-average" : " filter=polynomial";
     text += " strength=" + std::to_string(p.filterStrength);
+    // The evaluation only where it differs from the default, as kelmtool's options write it.
+    const EvaluationSettings& e = state.notes.evaluation;
+    if (e.HasWindow()) {
+        text += " window=" + WindowOptionText(e);
+    }
+    if (e.choice != PointChoice::All) {
+        text += " select=" + SelectOptionText(e);
+    }
     return text;
 }
 

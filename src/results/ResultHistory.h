@@ -13,7 +13,8 @@
 namespace kelm {
 
 // The processing and evaluation choices in one line ("criterion=extremum
-// interpolation=cubic grid=195 filter=polynomial strength=5").
+// interpolation=cubic grid=195 filter=polynomial strength=5 window=4.5:6
+// select=greatest", the last two only when set).
 std::string MethodText(const SharedState& state);
 
 // The entries of the record's computed results (none for a record without

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/Cp1251.h"
+#include "results/ResultHistory.h"
 
 namespace kelm {
 namespace {
@@ -103,6 +104,18 @@ TEST(RecordResults, TheSummaryLineNamesTheSampleAndTheTitrant) {
     s.notes.result.standardPurity = 99.95;
     s.notes.result.standardMolarMass = 204.22;
     EXPECT_EQ(ResultSummaryLines(s)[0], "Стандарт: 0,4084 г; 99,95 %; 204,22 г/моль");
+}
+
+TEST(RecordResults, TheHistoryNamesTheMethodWithItsWindowAndChoice) {
+    SharedState s = TwoPoints();
+    ApplyStartDefaults(s);
+    const std::string plain = MethodText(s);
+    EXPECT_EQ(plain.find("window="), std::string::npos);
+    EXPECT_EQ(plain.find("select="), std::string::npos);
+    s.notes.evaluation.windowFrom = 4.5;
+    s.notes.evaluation.choice = PointChoice::GreatestN;
+    s.notes.evaluation.count = 2;
+    EXPECT_EQ(MethodText(s), plain + " window=4.5: select=2");
 }
 
 TEST(RecordResults, OnlyARecordWithDataHasResults) {

@@ -82,8 +82,8 @@ void PrintJson(const SharedState& state, int result, const std::string& notice) 
     PrintArray("firstDerivative", c.firstDerivative, count);
     PrintArray("secondDerivative", c.secondDerivative, count);
     std::cout << ",\"notice\":" << JsonString(notice)
-              << ",\"window\":" << JsonString(WindowText(state.notes.evaluation))
-              << ",\"select\":" << JsonString(SelectText(state.notes.evaluation));
+              << ",\"window\":" << JsonString(WindowOptionText(state.notes.evaluation))
+              << ",\"select\":" << JsonString(SelectOptionText(state.notes.evaluation));
     std::cout << ",\"equivalencePoints\":[";
     const int found = std::clamp(c.equivalencePointCount, 0, kMaxEquivalencePoints);
     for (int k = 0; k < found; ++k) {

@@ -7,6 +7,7 @@
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
 #include "core/SharedState.h"
+#include "processing/EvaluationNotice.h"
 #include "results/RecordResults.h"
 #include "results/ResultUnits.h"
 
@@ -85,8 +86,9 @@ std::string RecordJson(const SharedState& s) {
     // Only a record that has them, so that a record of the original format
     // shows as it always has.
     if (!s.notes.evaluation.IsDefault()) {
-        out += "  \"evaluation\": {\"window\": " + JsonString(WindowText(s.notes.evaluation)) +
-               ", \"select\": " + JsonString(SelectText(s.notes.evaluation)) + "},\n";
+        out +=
+            "  \"evaluation\": {\"window\": " + JsonString(WindowOptionText(s.notes.evaluation)) +
+            ", \"select\": " + JsonString(SelectOptionText(s.notes.evaluation)) + "},\n";
     }
     out += "  \"colours\": [";
     for (int k = 0; k < kRecordColourSlots; ++k) {

@@ -10,18 +10,9 @@ namespace kelm::tool {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, PointChoice>, 4> kChoiceWords = {{
-    {"all", PointChoice::All},
-    {"greatest", PointChoice::Greatest},
-    {"first", PointChoice::First},
-    {"last", PointChoice::Last},
-}};
-
 std::optional<std::pair<PointChoice, int>> ParseSelect(std::string_view word) {
-    for (const auto& [name, choice] : kChoiceWords) {
-        if (word == name) {
-            return std::pair(choice, 1);
-        }
+    if (const std::optional<PointChoice> choice = ChoiceNamed(word)) {
+        return std::pair(*choice, 1);
     }
     if (const std::optional<int> count = ParseIntInRange(word, 1, kMaxChoiceCount)) {
         return std::pair(PointChoice::GreatestN, *count);
@@ -30,25 +21,6 @@ std::optional<std::pair<PointChoice, int>> ParseSelect(std::string_view word) {
 }
 
 }  // namespace
-
-std::string WindowText(const EvaluationSettings& evaluation) {
-    const auto end = [](double value) {
-        return std::isfinite(value) ? JsonNumber(value) : std::string();
-    };
-    return end(evaluation.windowFrom) + ":" + end(evaluation.windowTo);
-}
-
-std::string SelectText(const EvaluationSettings& evaluation) {
-    if (evaluation.choice == PointChoice::GreatestN) {
-        return std::to_string(evaluation.count);
-    }
-    for (const auto& [name, choice] : kChoiceWords) {
-        if (choice == evaluation.choice) {
-            return std::string(name);
-        }
-    }
-    return {};
-}
 
 std::optional<std::string> ReadProcessingOverrides(const ParsedArgs& args,
                                                    ProcessingOverrides& overrides) {

@@ -43,10 +43,6 @@ struct ProcessingOverrides {
     std::optional<std::pair<PointChoice, int>> select;
 };
 
-// The values of --window and --select as the options and the JSON output
-// write them: "4.5:6", "4.5:", ":"; "all", "greatest", ..., "3".
-std::string WindowText(const EvaluationSettings& evaluation);
-std::string SelectText(const EvaluationSettings& evaluation);
 
 // Reads the options (and --comma/--point) into `overrides`; returns the usage
 // error text, or nothing.
