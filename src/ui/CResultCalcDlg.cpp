@@ -47,15 +47,15 @@ struct BoxLabel {
 };
 constexpr BoxLabel kBoxLabels[] = {
     {C::SampleName, "sampleName", "&Проба"},
-    {C::SampleAmount, "sampleAmount", "&Количество пробы"},
+    {C::SampleAmount, "sampleAmount", "Ко&личество пробы"},
     {C::Titrant, "titrant", "&Титрант"},
     {C::Concentration, "concentration", "&Концентрация, моль/л"},
     {C::Titer, "titer", "Тит&р"},
     {C::Blank, "blank", "&Холостой опыт, мл"},
-    {C::Ratio, "ratio", "Коэффициент &ν"},
+    {C::Ratio, "ratio", "Коэ&ффициент ν"},
     {C::MolarMass, "molarMass", "&Молярная масса, г/моль"},
     {C::StandardMass, "standardMass", "Масса ст&андарта, г"},
-    {C::Purity, "purity", "Ч&истота, %"},
+    {C::Purity, "purity", "&Чистота, %"},
     {C::StandardMolarMass, "standardMolarMass", "Молярная масса стан&дарта, г/моль"},
     {C::StandardRatio, "standardRatio", "Коэффициент ν ста&ндарта"},
 };
@@ -159,12 +159,12 @@ void CResultCalcDlg::CreateControls() {
     results_->setLineWrapMode(QPlainTextEdit::NoWrap);
     results_->setTabChangesFocus(true);
     results_->setMinimumHeight(90);
-    auto* resultsLabel = new QLabel(QStringLiteral("Р&езультаты"), this);
+    auto* resultsLabel = new QLabel(QStringLiteral("Результат&ы"), this);
     resultsLabel->setBuddy(results_);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
-    copy_ = Button("Ко&пировать", "copy", this);
+    copy_ = Button("Коп&ировать", "copy", this);
     updateTiter_ = Button("&Записать титр", "updateTiter", this);
     save_ = Button("&Сохранить", "save", this);
     ok_ = Button("OK", "ok", this);

@@ -64,6 +64,7 @@ TEST_F(EvaluationDlg, TheWindowTakesEitherSeparatorAndEnterWalksItsFieldsToOk) {
     RecordSettlingElectrode();
     state_.display.decimalComma = 1;
     WithOpenedWindow([&](QWidget* w) {
+        ExpectDistinctTypeableMnemonics(w);
         TypeInto(Box(w, "from"), "1,25");
         Box(w, "to")->setText("19.5");
         Enter(Box(w, "to"));

@@ -94,6 +94,7 @@ TEST_F(ResultCalcDlg, OpensFromTheMenuAndTheToolbarWithEveryLabelOnItsBox) {
         ++labels;
     }
     EXPECT_EQ(labels, 14);
+    ExpectDistinctTypeableMnemonics(dialog);
     // Before any data: the results say what is missing.
     EXPECT_EQ(Results(dialog), "Укажите количество пробы больше нуля.");
     EXPECT_FALSE(Child<QPushButton>(dialog, "copy")->isEnabled());

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <string>
@@ -65,5 +67,35 @@ protected:
 
     QTemporaryDir dir_;
 };
+
+// The Alt letters of a window's labels and buttons, lower case, in the order
+// found; each must be one a keyboard types, and none may repeat, or Alt with
+// it would only move between the two.
+inline QString Mnemonics(const QWidget* window) {
+    QString letters;
+    const auto take = [&](const QString& text) {
+        const qsizetype at = text.indexOf(u'&');
+        if (at >= 0 && at + 1 < text.size()) {
+            letters += text.at(at + 1).toLower();
+        }
+    };
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        take(label->text());
+    }
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        take(button->text());
+    }
+    return letters;
+}
+
+inline void ExpectDistinctTypeableMnemonics(const QWidget* window) {
+    const QString letters = Mnemonics(window);
+    for (qsizetype i = 0; i < letters.size(); ++i) {
+        const QChar c = letters.at(i);
+        EXPECT_TRUE(c.isDigit() || c.script() == QChar::Script_Cyrillic || (c >= u'a' && c <= u'z'))
+            << "Alt+" << QString(c).toStdString() << " cannot be typed";
+        EXPECT_EQ(letters.indexOf(c), i) << "Alt+" << QString(c).toStdString() << " is taken twice";
+    }
+}
 
 }  // namespace kelm::test
