@@ -62,7 +62,8 @@ Titrant ReadTitrant(const SqliteStatement& row) {
 }  // namespace
 
 std::filesystem::path DefaultStorePath() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
         return std::filesystem::path(data) / "kelm" / "kelm.db";
     }
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {

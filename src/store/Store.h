@@ -63,8 +63,8 @@ struct HistoryEntry {
     std::string method;
 };
 
-// $XDG_DATA_HOME/kelm/kelm.db, else ~/.local/share/kelm/kelm.db; empty when
-// neither is set.
+// $XDG_DATA_HOME/kelm/kelm.db when that is an absolute path, else
+// ~/.local/share/kelm/kelm.db; empty when neither is set.
 std::filesystem::path DefaultStorePath();
 
 class Store {

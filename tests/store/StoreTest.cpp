@@ -47,6 +47,39 @@ TEST(Store, AMissingDatabaseIsCreatedWithItsFolder) {
     EXPECT_TRUE(fs::exists(path.string() + "-wal"));
 }
 
+// Where the database lies: the user's data folder by the base directory rules.
+TEST(Store, LiesInTheUsersDataFolder) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const std::string savedData = data ? data : "";
+    const struct {
+        const char* xdg;  // nullptr: unset
+        const char* home;
+        fs::path expected;
+    } table[] = {
+        {"/srv/data", "/home/a", "/srv/data/kelm/kelm.db"},
+        {nullptr, "/home/a", "/home/a/.local/share/kelm/kelm.db"},
+        {"", "/home/a", "/home/a/.local/share/kelm/kelm.db"},
+        {"relative/data", "/home/a", "/home/a/.local/share/kelm/kelm.db"},
+        {nullptr, "", ""},
+    };
+    for (const auto& row : table) {
+        if (row.xdg) {
+            ::setenv("XDG_DATA_HOME", row.xdg, 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+        }
+        ::setenv("HOME", row.home, 1);
+        EXPECT_EQ(DefaultStorePath(), row.expected) << (row.xdg ? row.xdg : "unset");
+    }
+    ::setenv("HOME", home.c_str(), 1);
+    if (data) {
+        ::setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+}
+
 TEST(Store, EverythingWrittenIsThereAfterReopening) {
     test::TempDir dir;
     const fs::path path = dir / "kelm.db";
