@@ -151,6 +151,12 @@ TEST_F(ResultTool, APointThatGivesNoResultAndBadFilesGetTheirOwnLines) {
 
     const ToolOutcome damagedAlone = Tool({"result", Path("damaged.kel")}, {});
     EXPECT_EQ(damagedAlone.status, 65);
+
+    // A point the file lacks is refused as titer refuses it.
+    const ToolOutcome second = Tool({"result", good, "--point", "2"},
+                                    {"--sample", "20", "--titrant-concentration", "0.1"});
+    EXPECT_EQ(second.status, 65);
+    EXPECT_THAT(second.err, HasSubstr("good.kel: no equivalence point 2"));
 }
 
 TEST_F(ResultTool, TheTiterOfAStandardAndItsUseInTheNextResult) {
@@ -297,6 +303,10 @@ TEST_F(ResultTool, ReplicateResultsComeFromEachFilesOwnVolume) {
                             "1\t3\tmol/L\t0.10015\t0.000180\t0.18\t0.000448\t0.10000\t0.10010"
                             "\t0.10035",
                             ""));
+    words.push_back("--json");
+    const ToolOutcome json = Tool(words, {"--sample", "20", "--titrant-concentration", "0.1"});
+    EXPECT_THAT(json.out, HasSubstr("\"results\":[0.1,0.1001"));
+    EXPECT_THAT(json.out, HasSubstr("\"unit\":\"mol/L\""));
     const ToolOutcome plain = Tool({"replicates", files[0], files[1]}, {"--sample", "20"});
     EXPECT_EQ(plain.status, 64);
     EXPECT_THAT(plain.err, HasSubstr("go with --result"));

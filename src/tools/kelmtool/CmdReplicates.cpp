@@ -266,7 +266,8 @@ void PrintJson(const std::vector<Replicate>& files, const std::vector<PointRow>&
                ",\"standardDeviation\":" + JsonNumber(s.standardDeviation) +
                ",\"rsdPercent\":" + JsonNumber(s.relativeStandardDeviationPercent) +
                ",\"confidenceHalfWidth95\":" + JsonNumber(s.confidenceHalfWidth95) +
-               ",\"studentT\":" + JsonNumber(s.studentT) + ",\"volumes\":[";
+               ",\"studentT\":" + JsonNumber(s.studentT) +
+               (unit.empty() ? ",\"volumes\":[" : ",\"results\":[");
         for (std::size_t i = 0; i < rows[k].volumes.size(); ++i) {
             const std::optional<double>& v = rows[k].volumes[i];
             out += (i == 0 ? "" : ",") + (v ? JsonNumber(*v) : std::string("null"));

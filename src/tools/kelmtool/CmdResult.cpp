@@ -99,9 +99,12 @@ FileResults Evaluate(const FileOutcome& outcome, const SharedState& state,
         out.rows.push_back(std::move(row));
     }
     if (out.rows.empty()) {
-        out.rows.push_back({0, 0.0, 0.0, kExitOk,
+        // A point asked for that the file lacks is refused as titer refuses it.
+        const int status = point ? kExitDataErr : kExitOk;
+        out.rows.push_back({0, 0.0, 0.0, status,
                             point ? "no equivalence point " + std::to_string(*point)
                                   : std::string("no equivalence point")});
+        out.worst = std::max(out.worst, status);
     }
     return out;
 }
