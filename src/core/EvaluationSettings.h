@@ -83,7 +83,15 @@ struct EvaluationOutcome {
     int leftOutCount = 0;
     std::array<double, kLeftOutShown> leftOut{};
 
-    bool HasNotice() const { return noPoint || nearEdge || leftOutCount > 0; }
+    // A reported point whose value lies outside the values measured around
+    // it: the interpolated curve overshoots there, so the point is no jump.
+    bool valueOutside = false;
+    double outsideVolume = 0.0;
+    double outsideValue = 0.0;
+    double measuredLow = 0.0;
+    double measuredHigh = 0.0;
+
+    bool HasNotice() const { return noPoint || nearEdge || leftOutCount > 0 || valueOutside; }
 };
 
 }  // namespace kelm

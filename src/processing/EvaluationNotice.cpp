@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "core/Cp1251.h"
 #include "core/NumberText.h"
@@ -46,6 +47,30 @@ double EndBelow(double excluded, double kept, double fallback) {
     return end < excluded && end >= kept ? end : fallback;
 }
 
+// The lowest and highest value measured around a volume: the two points on
+// either side of it. A curve that passes a jump there stays within them; one
+// that swings beyond them overshoots the points (a spline ringing after an
+// artefact) and holds no jump.
+std::pair<double, double> MeasuredAround(std::span<const CurvePoint> points, double volume) {
+    const int m = static_cast<int>(points.size());
+    int k = 0;  // the interval from point k to k + 1 holds the volume
+    while (k + 2 < m && points[k + 1].volume <= volume) {
+        ++k;
+    }
+    double low = points[k].value;
+    double high = low;
+    for (int j = std::max(0, k - 1); j <= std::min(m - 1, k + 2); ++j) {
+        low = std::min(low, points[j].value);
+        high = std::max(high, points[j].value);
+    }
+    return {low, high};
+}
+
+bool AmongMeasured(std::span<const CurvePoint> points, double volume, double value) {
+    const auto [low, high] = MeasuredAround(points, volume);
+    return low <= value && value <= high;
+}
+
 // No point by the extremum criterion: where the curve is steepest, and the
 // window in which the steepest jump of the range searched would pass the
 // threshold, the slopes beside it no longer setting it.
@@ -72,9 +97,11 @@ void AssessNoExtremum(std::span<const CurvePoint> points, int n, ProcessedCurve&
     o.steepestVolume = x[steepest];
     o.steepestOutside = !(o.searchedFrom <= x[steepest] && x[steepest] <= o.searchedTo);
 
+    const double* f = curve.smoothedValue.data();
     int jump = -1;
     for (int i = 1; i <= n - 2; ++i) {
         if (o.searchedFrom <= x[i] && x[i] <= o.searchedTo && d1[i] != 0.0 && IsExtremum(d2, i) &&
+            AmongMeasured(points, x[i], f[i]) &&
             (jump < 0 || std::fabs(d1[i]) > std::fabs(d1[jump]))) {
             jump = i;
         }
@@ -130,6 +157,22 @@ double IntervalAt(std::span<const CurvePoint> points, double volume) {
         }
     }
     return points[m - 1].volume - points[m - 2].volume;
+}
+
+void AssessValues(std::span<const CurvePoint> points, ProcessedCurve& curve) {
+    EvaluationOutcome& o = curve.evaluation;
+    for (int k = 0; k < curve.equivalencePointCount; ++k) {
+        const EquivalencePoint& p = curve.equivalencePoints[k];
+        if (const auto [low, high] = MeasuredAround(points, p.volume);
+            p.value < low || p.value > high) {
+            o.valueOutside = true;
+            o.outsideVolume = p.volume;
+            o.outsideValue = p.value;
+            o.measuredLow = low;
+            o.measuredHigh = high;
+            return;
+        }
+    }
 }
 
 void AssessEdges(std::span<const CurvePoint> points, ProcessedCurve& curve) {
@@ -273,6 +316,22 @@ std::string LeftOutText(const EvaluationOutcome& o, const Wording& w, int report
     return w.Russian() ? text + "." : text;
 }
 
+std::string OutsideValuesText(const EvaluationOutcome& o, const Wording& w, int decimals) {
+    const std::string range = w.Number(o.measuredLow, decimals) + (w.Russian() ? "–" : " to ") +
+                              w.Number(o.measuredHigh, decimals);
+    return w.Russian()
+               ? "Точка при " + w.Volume(o.outsideVolume) + " мл со значением " +
+                     w.Number(o.outsideValue, decimals) +
+                     " лежит вне значений, измеренных рядом (" + range +
+                     "): здесь интерполированная кривая выходит за точки, скачка нет. Оставьте "
+                     "этот участок вне окна поиска или выберите линейную интерполяцию."
+               : "the point at " + w.Volume(o.outsideVolume) + " mL has the value " +
+                     w.Number(o.outsideValue, decimals) +
+                     ", outside the values measured around it, " + range +
+                     ": the interpolated curve overshoots the points there and holds no jump; "
+                     "leave that part out with --window FROM:TO or use --interpolation linear";
+}
+
 std::string NearEdgeText(const EvaluationOutcome& o, const Wording& w) {
     return w.Russian()
                ? "Точка при " + w.Volume(o.nearEdgeVolume) + " мл лежит у края окна поиска (" +
@@ -289,6 +348,7 @@ void AssessEvaluation(std::span<const CurvePoint> points, MeasuredQuantity quant
                       const ProcessingSettings& settings, ProcessedCurve& curve) {
     const int n = std::clamp(settings.interpolationPointCount, 0, kMaxGridPoints);
     if (curve.equivalencePointCount > 0) {
+        AssessValues(points, curve);
         AssessEdges(points, curve);
     } else if (settings.criterion == EndPointCriterion::GivenValue) {
         AssessNoCrossing(EndValue(quantity, settings), n, curve);
@@ -308,6 +368,9 @@ std::string EvaluationNoticeText(const SharedState& state, NoticeLanguage langua
     if (o.noPoint) {
         add(NoPointText(o, w, EndValue(state.record.quantity, state.processing),
                         QuantityValueDecimals(state.record.quantity)));
+    }
+    if (o.valueOutside) {
+        add(OutsideValuesText(o, w, QuantityValueDecimals(state.record.quantity)));
     }
     if (o.leftOutCount > 0) {
         add(LeftOutText(o, w, state.curve.equivalencePointCount));

@@ -1,6 +1,7 @@
 // What was doubtful about the evaluation of a run's equivalence points, and
 // how the window and kelmtool say it: no point found while the curve is
 // steepest outside the range searched (with a window that finds the jump),
+// a point where the interpolated curve swings beyond the measured values,
 // more points found than the choice reports, a point at the window's edge.
 #pragma once
 

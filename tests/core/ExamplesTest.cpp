@@ -71,6 +71,15 @@ TEST(Examples, RedoxJumpsAtTwentyMillilitresInMillivolts) {
     }
 }
 
+TEST(Examples, TheSettlingElectrodeStepsFarMoreSteeplyThanItsJump) {
+    const SharedState s = LoadExample("settling-electrode.kel");
+    ExpectRisingVolumesAndAKnownStart(s);
+    EXPECT_EQ(s.record.points[1].volume, 0.0005);
+    EXPECT_NEAR(s.record.points[0].value - s.record.points[1].value, 1.2, 0.03);
+    EXPECT_NEAR(SteepestStep(s.record, 0, 40), 0.00025, 1e-9);  // the artefact
+    EXPECT_NEAR(SteepestStep(s.record, 1, 40), 20.0, 0.05);     // the chemistry
+}
+
 TEST(Examples, DiproticAcidHasTwoJumps) {
     const SharedState s = LoadExample("maleic-naoh.kel");
     ExpectRisingVolumesAndAKnownStart(s);

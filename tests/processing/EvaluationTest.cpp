@@ -149,6 +149,34 @@ TEST(Evaluation, WithoutAPointItSaysWhereTheCurveIsSteepestAndSuggestsAWindowTha
               "set a search window around the expected jump (--window FROM:TO)");
 }
 
+TEST(Evaluation, APointWhereTheSplineSwingsBeyondThePointsAroundItIsNamed) {
+    // The cubic grid rings after the artefact; its false point lies far from
+    // the values measured around it, which the real jump never does.
+    auto state = SettlingElectrode(InterpolationKind::CubicSpline);
+    ASSERT_EQ(RunProcessing(*state), kProcessingDone);
+    ASSERT_EQ(state->curve.equivalencePointCount, 1);
+    const EvaluationOutcome& o = state->curve.evaluation;
+    EXPECT_TRUE(o.valueOutside);
+    EXPECT_EQ(o.outsideVolume, state->curve.equivalencePoints[0].volume);
+    EXPECT_EQ(o.measuredLow, 2.0);  // the points at 0, 0.0005 and 0.5 mL
+    EXPECT_NEAR(o.measuredHigh, 3.001, 0.0005);
+    EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::English),
+              "the point at 0.398 mL has the value 95.889, outside the values measured around "
+              "it, 2 to 3.001: the interpolated curve overshoots the points there and holds no "
+              "jump; leave that part out with --window FROM:TO or use --interpolation linear");
+    state->display.decimalComma = 1;
+    EXPECT_EQ(EvaluationNoticeText(*state, NoticeLanguage::Russian),
+              "Точка при 0,398 мл со значением 95,889 лежит вне значений, измеренных рядом "
+              "(2–3,001): здесь интерполированная кривая выходит за точки, скачка нет. Оставьте "
+              "этот участок вне окна поиска или выберите линейную интерполяцию.");
+
+    // Leaving the ringing out finds the jump, and nothing is doubtful.
+    state->notes.evaluation = Window(2.0, kOpenEnd);
+    ASSERT_EQ(RunProcessing(*state), kProcessingDone);
+    ExpectOnTheJump(*state);
+    EXPECT_FALSE(state->curve.evaluation.HasNotice());
+}
+
 TEST(Evaluation, TheChoiceKeepsThePointsItNamesInVolumeOrderAndSaysWhatItLeftOut) {
     struct Case {
         PointChoice choice;

@@ -299,6 +299,27 @@ std::vector<Example> Examples() {
         20240315u,
     });
 
+    // The hydrochloric acid of the first example with an electrode still
+    // settling: its first reading, taken too soon, stands 1.2 pH above the
+    // acid's, and the first addition is a drop of 0.0005 mL. That step is far
+    // steeper than the jump at 20 mL, so it alone sets the extremum threshold.
+    std::vector<double> settlingVolumes = list.front().volumes;
+    settlingVolumes.insert(settlingVolumes.begin() + 1, 0.0005);
+    list.push_back({
+        "settling-electrode.kel",
+        "Титрование 20,00 мл HCl (0,1000 М) раствором NaOH (0,1000 М). Электрод не "
+        "установился: первое показание завышено, первая добавка 0,0005 мл. Стеклянный "
+        "электрод, 25 °C.",
+        MeasuredQuantity::Ph,
+        {2024, 3, 14, 11, 40},
+        0,
+        settlingVolumes,
+        [](double v) { return StrongAcidPh(20.0, 0.1, 0.1, v) + (v == 0.0 ? 1.2 : 0.0); },
+        0.006,
+        0.001,
+        20240319u,
+    });
+
     // 20.00 mL of 0.05 M maleic acid (pKa 1.92 and 6.27) with 0.1 M NaOH:
     // two jumps, at 10.00 and 20.00 mL.
     const double ka1 = std::pow(10.0, -1.92);
