@@ -1,5 +1,7 @@
 #include "core/PointTable.h"
 
+#include <utility>
+
 #include "core/NumberText.h"
 
 namespace kelm {
