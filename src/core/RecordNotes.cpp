@@ -13,10 +13,6 @@ namespace kelm {
 
 namespace {
 
-// Window ends as volumes are shown, with up to six decimals, which any volume
-// typed with six or fewer reads back as; one given with more keeps every digit.
-constexpr int kVolumeDecimals = 6;
-
 // What a message quotes of an ignored line, and how many lines it names.
 constexpr std::size_t kQuotedLineBytes = 100;
 constexpr std::size_t kIssuesNamed = 10;
@@ -36,12 +32,6 @@ constexpr Cp1251Literal kChoiceGreatestNAlso("наибольшие");
 // Lines that bound the search for the block from above and below.
 constexpr Cp1251Literal kVolumeColumn("Объем \t");
 constexpr Cp1251Literal kSeparatorLine("============ Двоичные данные - не изменять ============");
-
-std::string Volume(double value, bool decimalComma) {
-    const NumberString shown = FormatNumber(value, kVolumeDecimals, decimalComma);
-    return ParseExactNumber(shown.view()) == value ? shown.str()
-                                                   : ExactNumberText(value, decimalComma).str();
-}
 
 // A window end: a finite volume, not below 0.
 bool ReadVolume(std::string_view text, double& into) {
@@ -78,7 +68,9 @@ bool ReadChoice(std::string_view text, EvaluationSettings& e) {
     }};
     for (const auto& [word, choice] : words) {
         if (text == word) {
+            // The count is the greatest n's alone: an earlier line's is gone.
             e.choice = choice;
+            e.count = EvaluationSettings{}.count;
             return true;
         }
     }
@@ -152,13 +144,28 @@ bool ReadQuantity(std::string_view text, double& into) {
     return true;
 }
 
-// A name on one line: line ends and other control bytes would break the
-// block, so they are written as spaces.
-std::string NameText(const ResultName& name) {
-    std::string text(NameView(name));
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// A name as one line of the block holds it: line ends and other control bytes
+// would break the block, so they are spaces, and the blanks at its ends, which
+// the line loses when it is read, are gone.
+std::string NameText(std::string_view name) {
+    std::string text(name);
     std::replace_if(
         text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
-    return text;
+    return std::string(Trimmed(text));
 }
 
 // The default is a whole number, which every compiler takes as a template argument.
@@ -178,11 +185,15 @@ template <ResultName ResultSettings::*member>
 NoteLine NameLine(std::string_view label) {
     return {label,
             [](const RecordNotes& n, bool) -> std::optional<std::string> {
-                const std::string text = NameText(n.result.*member);
+                const std::string text = NameText(NameView(n.result.*member));
                 return text.empty() ? std::nullopt : std::optional(text);
             },
             [](std::string_view text, RecordNotes& n) {
-                SetName(n.result.*member, text);
+                // Kept as the block holds it, so that it is written back the
+                // same: what fits of it, up to a zero byte.
+                ResultName& name = n.result.*member;
+                SetName(name, text);
+                SetName(name, NameText(NameView(name)));
                 return true;
             }};
 }
@@ -232,11 +243,14 @@ bool ReadUnit(std::string_view text, RecordNotes& n) {
     return false;
 }
 
+// The window ends, like every number of the block, are written with all the
+// digits they have, so that the file keeps what the user gave.
 const std::array<NoteLine, 17> kLines = {{
     {kWindowFromLabel.view(),
      [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
          const double from = n.evaluation.windowFrom;
-         return from == -kOpenEnd ? std::nullopt : std::optional(Volume(from, comma));
+         return from == -kOpenEnd ? std::nullopt
+                                  : std::optional(ExactNumberText(from, comma).str());
      },
      [](std::string_view text, RecordNotes& n) {
          return ReadVolume(text, n.evaluation.windowFrom);
@@ -244,7 +258,7 @@ const std::array<NoteLine, 17> kLines = {{
     {kWindowToLabel.view(),
      [](const RecordNotes& n, bool comma) -> std::optional<std::string> {
          const double to = n.evaluation.windowTo;
-         return to == kOpenEnd ? std::nullopt : std::optional(Volume(to, comma));
+         return to == kOpenEnd ? std::nullopt : std::optional(ExactNumberText(to, comma).str());
      },
      [](std::string_view text, RecordNotes& n) { return ReadVolume(text, n.evaluation.windowTo); }},
     {kChoiceLabel.view(), [](const RecordNotes& n, bool) { return WriteChoice(n.evaluation); },
@@ -273,20 +287,6 @@ const std::array<NoteLine, 17> kLines = {{
     QuantityLine<&ResultSettings::standardMolarMass, 0>(kStandardMolarMassLabel.view()),
     QuantityLine<&ResultSettings::standardRatio, 1>(kStandardRatioLabel.view()),
 }};
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // The lines of a text, without their line ends (CR LF, or LF alone after a
 // hand edit).

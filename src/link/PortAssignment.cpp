@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 namespace kelm {
 
 namespace {
+
+// The longest path the system opens, with its terminating zero.
+constexpr std::size_t kPathCapacity = 4096;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -76,6 +80,18 @@ bool NaturalLess(std::string_view a, std::string_view b) {
         ++j;
     }
     return a.size() - i < b.size() - j;
+}
+
+PortMemory ReadPortMemory(const std::function<std::string(int port)>& stored) {
+    PortMemory memory;
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        std::string value = stored(n);
+        if (value.size() > 1 && value.size() < kPathCapacity && value.front() == '/' &&
+            value.find('\0') == std::string::npos) {
+            memory[n] = std::move(value);
+        }
+    }
+    return memory;
 }
 
 PortMap AssignPorts(const PortMap& named, std::vector<SystemPort> system, PortMemory& memory,

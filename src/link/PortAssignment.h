@@ -9,6 +9,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ struct SystemPort {
 
 // The stable name of the device each number was given; empty for none.
 using PortMemory = std::array<std::string, kLastPort + 1>;
+
+// The memory from the values the profile stores for COM1..COM8 (`stored(n)`,
+// empty where it has none). A value that names no device path, as a hand edit
+// may, is no memory: it starts with "/", is shorter than the longest path and
+// holds no zero byte (the system would end the path there and open another).
+PortMemory ReadPortMemory(const std::function<std::string(int port)>& stored);
 
 // The map of the file's ports `named` and the devices present in `system`.
 // `memory` is brought up to date. When all eight numbers are taken, a newcomer

@@ -65,9 +65,10 @@ PortMap PortMap::Parse(std::string_view text) {
         }
         const std::string_view name = Trim(line.substr(0, equals));
         const std::string_view device = Trim(line.substr(equals + 1));
-        // Exactly "COMn" with one digit 1..8.
+        // Exactly "COMn" with one digit 1..8, and a device the system can
+        // open: at a zero byte it would end the path and open another.
         if (name.size() != 4 || !StartsWithCom(name) || name[3] < '1' || name[3] > '8' ||
-            device.empty()) {
+            device.empty() || device.find('\0') != std::string_view::npos) {
             continue;
         }
         PortEntry& entry = map.entries_[name[3] - '0'];

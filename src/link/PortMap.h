@@ -28,8 +28,8 @@ public:
     PortMap() = default;
 
     // The ports the file at `path` names; a missing or unreadable file names
-    // none. Lines that do not name COM1..COM8 with a non-empty device are
-    // ignored; of repeated lines the last counts.
+    // none. Lines that do not name COM1..COM8 with a non-empty device without
+    // a zero byte are ignored; of repeated lines the last counts.
     static PortMap Load(const std::filesystem::path& path = kPortMapFileName);
 
     // The same from the file's text. The devices are shown as written.

@@ -9,9 +9,6 @@ namespace kelm {
 
 namespace {
 
-// Window ends are shown with the decimals the result file keeps.
-constexpr int kVolumeDecimals = 6;
-
 std::string_view Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
@@ -20,8 +17,10 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// Every digit the end has, as the result file keeps it: OK on an unchanged
+// box gives the same window.
 std::string EndText(double value, bool decimalComma) {
-    return std::isfinite(value) ? FormatNumber(value, kVolumeDecimals, decimalComma).str() : "";
+    return std::isfinite(value) ? ExactNumberText(value, decimalComma).str() : "";
 }
 
 // An end of the window: empty for an open one, else a volume not below 0.

@@ -54,13 +54,16 @@ TEST(RecordNotes, EachSettingIsWrittenReadableAndReadBackTheSame) {
          "[Kelm]\r\nОкно поиска от, мл: 4.5\r\nОкно поиска до, мл: 6.25\r\n"},
         {"window, comma", Window(4.5, 6.25), true,
          "[Kelm]\r\nОкно поиска от, мл: 4,5\r\nОкно поиска до, мл: 6,25\r\n"},
-        {"open end", Window(12.0, kOpenEnd), false, "[Kelm]\r\nОкно поиска от, мл: 12.\r\n"},
+        {"open end", Window(12.0, kOpenEnd), false, "[Kelm]\r\nОкно поиска от, мл: 12\r\n"},
         {"open start", Window(-kOpenEnd, 0.123456), true,
          "[Kelm]\r\nОкно поиска до, мл: 0,123456\r\n"},
-        {"more digits than a volume shows", Window(1.23456789, kOpenEnd), true,
-         "[Kelm]\r\nОкно поиска от, мл: 1,23456789\r\n"},
         {"from zero", Window(0.0, 3.0), false,
-         "[Kelm]\r\nОкно поиска от, мл: 0.\r\nОкно поиска до, мл: 3.\r\n"},
+         "[Kelm]\r\nОкно поиска от, мл: 0\r\nОкно поиска до, мл: 3\r\n"},
+        // Every digit a volume has, however many the user gave.
+        {"more than six decimals", Window(1.0000001, 6.200000000005), true,
+         "[Kelm]\r\nОкно поиска от, мл: 1,0000001\r\nОкно поиска до, мл: 6,200000000005\r\n"},
+        {"small and large", Window(0.05, 1e7), false,
+         "[Kelm]\r\nОкно поиска от, мл: 0.05\r\nОкно поиска до, мл: 1e+07\r\n"},
         {"greatest", Window(-kOpenEnd, kOpenEnd, PointChoice::Greatest), false,
          "[Kelm]\r\nВыбор точек: наибольшая\r\n"},
         {"first", Window(-kOpenEnd, kOpenEnd, PointChoice::First), false,
@@ -68,7 +71,7 @@ TEST(RecordNotes, EachSettingIsWrittenReadableAndReadBackTheSame) {
         {"last", Window(-kOpenEnd, kOpenEnd, PointChoice::Last), false,
          "[Kelm]\r\nВыбор точек: последняя\r\n"},
         {"three greatest", Window(1.0, 9.0, PointChoice::GreatestN, 3), false,
-         "[Kelm]\r\nОкно поиска от, мл: 1.\r\nОкно поиска до, мл: 9.\r\n"
+         "[Kelm]\r\nОкно поиска от, мл: 1\r\nОкно поиска до, мл: 9\r\n"
          "Выбор точек: 3 наибольших\r\n"},
     };
     for (const RoundTrip& c : cases) {
@@ -155,6 +158,11 @@ TEST(RecordNotes, ALineThatCannotBeReadIsIgnoredAndTheOthersCount) {
         {"repeated",
          "[Kelm]\r\nВыбор точек: первая\r\nВыбор точек: последняя\r\n",
          Window(-kOpenEnd, kOpenEnd, PointChoice::Last),
+         {}},
+        // The count goes with the greatest n: the later choice leaves none behind.
+        {"repeated after a count",
+         "[Kelm]\r\nВыбор точек: 3 наибольших\r\nВыбор точек: первая\r\n",
+         Window(-kOpenEnd, kOpenEnd, PointChoice::First),
          {}},
     };
     for (const Damaged& c : cases) {

@@ -129,7 +129,7 @@ TEST(ResultNotes, AllTheFieldsAndTheEvaluationShareOneBlock) {
     s.notes.evaluation.windowFrom = 15.0;
     const std::string file = SaveRecord(s);
     EXPECT_EQ(Block(file),
-              "[Kelm]\r\nОкно поиска от, мл: 15.\r\nПроба: HCl 1\r\nКоличество пробы: 20 мл\r\n"
+              "[Kelm]\r\nОкно поиска от, мл: 15\r\nПроба: HCl 1\r\nКоличество пробы: 20 мл\r\n"
               "Титрант: NaOH\r\nКонцентрация титранта, моль/л: 0.1\r\nТитр: 0.9954\r\n");
     SharedState loaded = Record();
     ASSERT_EQ(LoadRecord(loaded, file), LoadStatus::Loaded);
@@ -207,6 +207,37 @@ TEST(ResultNotes, ANameNeverBreaksItsLineAndALongOneIsCut) {
     ASSERT_EQ(LoadRecord(loaded, edited, &issues), LoadStatus::Loaded);
     EXPECT_TRUE(issues.empty());
     EXPECT_FALSE(loaded.notes.result.titerDetermination);
+}
+
+TEST(ResultNotes, AHandEditedNameIsReadAsItsLineIsWrittenBack) {
+    const struct {
+        const char* name;
+        std::string line;  // code page 1251
+        std::string expected;
+    } table[] = {
+        {"control bytes",
+         Cp("Проба: a\x01"
+            "b\tc"),
+         "a b c"},
+        {"a control byte first", Cp("Титрант: \x02 NaOH"), "NaOH"},
+        {"a blank where it is cut", Cp("Проба: ") + std::string(99, 'x') + " yz",
+         std::string(99, 'x')},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        std::string file = SaveRecord(Record());
+        file.insert(file.find(Cp("============ Двоичные данные")),
+                    "[Kelm]\r\n" + row.line + "\r\n");
+        SharedState loaded = Record();
+        ASSERT_EQ(LoadRecord(loaded, file), LoadStatus::Loaded);
+        const RecordNotes read = loaded.notes;
+        const std::string_view name = NameView(
+            row.line.starts_with(Cp("Проба")) ? read.result.sampleName : read.result.titrantName);
+        EXPECT_EQ(name, row.expected);
+        // Saved and loaded again, the name is the same.
+        ASSERT_EQ(LoadRecord(loaded, SaveRecord(loaded)), LoadStatus::Loaded);
+        EXPECT_EQ(loaded.notes, read);
+    }
 }
 
 }  // namespace

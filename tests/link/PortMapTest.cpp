@@ -15,6 +15,7 @@
 namespace kelm {
 namespace {
 
+using namespace std::string_literals;
 using namespace std::string_view_literals;
 using test::TempDir;
 using test::WriteBytes;
@@ -25,6 +26,7 @@ TEST(PortMap, LinesNamePortsAndBadLinesAreIgnored) {
         "  com3 = /dev/pts/7  \n"
         "COM0=/bad\nCOM9=/bad\nCOM10=/bad\nCOMX=/bad\nCOM4\nCOM5=\n= /bad\n"
         "# COM6=/comment\n"
+        "COM7=/dev/ttyS0\0junk\n"  // the system would open /dev/ttyS0
         "\x01\xff\0garbage\n"
         "COM2=/first\nCOM2=/second"sv);
     EXPECT_EQ(map.DevicePath(1), "/dev/ttyUSB0");
@@ -177,6 +179,31 @@ TEST(PortAssignment, WhenAllNumbersAreTakenANewcomerTakesOneWhoseDeviceIsAway) {
                         "/dev/serial/by-id/usb-" + std::to_string(i), "", true});
     }
     EXPECT_EQ(Devices(AssignPorts({}, nine, full, 1))[7], "/dev/serial/by-id/usb-7");
+}
+
+TEST(PortMemory, AStoredValueIsRememberedWhenItNamesADevicePath) {
+    const struct {
+        std::string stored;
+        bool remembered;
+    } cases[] = {
+        {"/dev/ttyUSB0", true},
+        {"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", true},
+        {"/" + std::string(4094, 'x'), true},
+        {"", false},
+        {"/", false},
+        {"ttyUSB0", false},
+        {"COM1", false},
+        {" /dev/ttyUSB0", false},
+        {"/" + std::string(4095, 'x'), false},
+        {"/dev/ttyUSB0\0/dev/ttyUSB1"s, false},
+    };
+    for (const auto& c : cases) {
+        const PortMemory memory = ReadPortMemory([&](int n) { return n == 3 ? c.stored : ""; });
+        EXPECT_EQ(memory[3], c.remembered ? c.stored : "") << c.stored.substr(0, 40);
+        for (int n : {0, 1, 2, 4, 8}) {
+            EXPECT_EQ(memory[n], "") << n;
+        }
+    }
 }
 
 TEST(StableNames, EachDeviceHasItsFirstLinkAndDanglingLinksAreSkipped) {

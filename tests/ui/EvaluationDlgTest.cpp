@@ -96,6 +96,14 @@ TEST_F(EvaluationDlg, TheWindowTakesEitherSeparatorAndEnterWalksItsFieldsToOk) {
             }
         }
     });
+    // An end with more decimals than the boxes were typed with (a hand edit of
+    // the file): shown whole, so that OK keeps it.
+    state_.notes.evaluation.windowTo = 19.5000001;
+    WithOpenedWindow([&](QWidget* w) {
+        EXPECT_EQ(Box(w, "to")->text(), "19,5000001");
+        Enter(Child<QPushButton>(w, "ok"));
+    });
+    EXPECT_EQ(state_.notes.evaluation.windowTo, 19.5000001);
 }
 
 TEST_F(EvaluationDlg, NonsenseIsRefusedWithItsReasonAndCancelKeepsWhatWasStored) {

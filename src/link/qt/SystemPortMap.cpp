@@ -40,15 +40,7 @@ std::vector<SystemPort> ListSystemPorts() {
 PortMemory LoadPortMemory() {
     QSettings settings(kProfileOrganisation, kProfileApplication);
     settings.beginGroup(kGroup);
-    PortMemory memory;
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const std::string value = settings.value(Key(n)).toString().toStdString();
-        // A hand-edited value that names no device path is no memory.
-        if (value.size() > 1 && value.size() < 4096 && value.front() == '/') {
-            memory[n] = value;
-        }
-    }
-    return memory;
+    return ReadPortMemory([&](int n) { return settings.value(Key(n)).toString().toStdString(); });
 }
 
 void SavePortMemory(const PortMemory& memory) {

@@ -1,7 +1,5 @@
 // kelmtool import: a result file from a table of volumes and values.
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -9,6 +7,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "core/Cp1251.h"
+#include "core/PointTable.h"
 #include "core/SharedState.h"
 
 namespace kelm::tool {
@@ -45,95 +44,6 @@ std::optional<MeasuredQuantity> QuantityNamed(std::string_view name) {
         return MeasuredQuantity::Conductivity;
     }
     return std::nullopt;
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// The whole field as a finite number, a decimal comma allowed when asked.
-std::optional<double> ParseNumber(std::string_view field, bool decimalComma) {
-    std::string text(Trim(field));
-    if (decimalComma) {
-        for (char& c : text) {
-            if (c == ',') {
-                c = '.';
-            }
-        }
-    }
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '+') {
-        digits.remove_prefix(1);  // a spreadsheet's explicit sign; only one
-    }
-    return ParseFiniteNumber(digits);
-}
-
-struct Table {
-    int count = 0;
-    std::array<CurvePoint, kMaxPoints> points{};
-};
-
-// Reads the table into `table`; on bad input prints "FILE:LINE: ..." and returns false.
-bool ReadTable(std::string_view name, std::string_view text, Table& table) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);  // a UTF-8 byte order mark
-    }
-    bool firstLine = true;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        ++lineNumber;
-        if (line.empty()) {
-            continue;
-        }
-        const auto fail = [&](const std::string& message) {
-            PrintError(std::string(name) + ":" + std::to_string(lineNumber) + ": " + message);
-            return false;
-        };
-        // A semicolon or a tab is the separator when there is one; otherwise a comma.
-        const std::size_t strong = line.find_first_of(";\t");
-        const char separator = strong != std::string_view::npos ? line[strong] : ',';
-        const bool decimalComma = separator != ',';
-        const std::size_t at = line.find(separator);
-        const std::string_view volumeText = line.substr(0, at);
-        const bool header = firstLine && !ParseNumber(volumeText, decimalComma);
-        firstLine = false;
-        if (header) {
-            continue;
-        }
-        if (at == std::string_view::npos ||
-            line.find(separator, at + 1) != std::string_view::npos) {
-            return fail("expected a volume and a value separated by a comma, a semicolon or a tab");
-        }
-        const std::optional<double> volume = ParseNumber(volumeText, decimalComma);
-        const std::optional<double> value = ParseNumber(line.substr(at + 1), decimalComma);
-        if (!volume) {
-            return fail("the volume \"" + std::string(Trim(line.substr(0, at))) +
-                        "\" is not a number");
-        }
-        if (!value) {
-            return fail("the value \"" + std::string(Trim(line.substr(at + 1))) +
-                        "\" is not a number");
-        }
-        if (table.count == kMaxPoints) {
-            return fail("more than 255 points");
-        }
-        table.points[table.count++] = {*volume, *value};
-    }
-    if (table.count == 0) {
-        PrintError(std::string(name) + ": no points");
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -178,8 +88,11 @@ int RunImport(Args args) {
     if (!text) {
         return kExitIoErr;
     }
-    Table table;
-    if (!ReadTable(input, *text, table)) {
+    PointTable table;
+    if (const std::optional<TableProblem> problem = ReadPointTable(*text, table)) {
+        const std::string where =
+            problem->line == 0 ? input : input + ":" + std::to_string(problem->line);
+        PrintError(where + ": " + problem->message);
         return kExitDataErr;
     }
 

@@ -33,23 +33,29 @@ bool FileNames::NextLine(FileName& name) {
         name.problem.clear();
         bool sawAny = false;
         bool zeroByte = false;
+        char last = '\0';
         std::size_t length = 0;
         for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
             sawAny = true;
             if (c == '\n') {
                 break;
             }
-            zeroByte = zeroByte || c == '\0';
+            last = static_cast<char>(c);
+            zeroByte = zeroByte || last == '\0';
             if (++length <= kMaxNameLength) {
-                name.path += static_cast<char>(c);
+                name.path += last;
             }
         }
         if (!sawAny) {
             return false;
         }
-        if (!name.path.empty() && name.path.back() == '\r' && length <= kMaxNameLength) {
-            name.path.pop_back();
+        // The carriage return of a list written on Windows ends the line, not
+        // the name, also after a name of the longest length.
+        if (last == '\r') {
             --length;
+            if (name.path.size() > length) {
+                name.path.pop_back();
+            }
         }
         if (length == 0) {
             continue;  // an empty line names nothing
