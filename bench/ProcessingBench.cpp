@@ -28,15 +28,21 @@ BENCHMARK(BM_ProcessingRun)
     ->ArgNames({"cubic", "polynomial", "extremum", "strength"})
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {5, 15}});
 
-// The same cubic, polynomial run with a search window around the second jump
-// and a choice among the points: its cost over the plain run above is the
-// evaluation's, including the notice's assessment.
+// The cubic, polynomial run at strength 5 with a search window around the
+// second jump, and with a choice among the points as well: their cost over
+// the plain run above (cubic:1/polynomial:1/.../strength:5) is the
+// evaluation's, the notice's assessment included.
 void BM_ProcessingRunWindowed(benchmark::State& bench) {
     auto state = kelm::test::DiproticTitration();
+    state->processing.interpolationKind = kelm::InterpolationKind::CubicSpline;
+    state->processing.filterKind = kelm::FilterKind::PolynomialSmoothing;
     state->processing.criterion = static_cast<kelm::EndPointCriterion>(bench.range(0));
+    state->processing.filterStrength = 5;
     state->notes.evaluation.windowFrom = 12.0;
     state->notes.evaluation.windowTo = 22.0;
-    state->notes.evaluation.choice = kelm::PointChoice::Greatest;
+    if (bench.range(1) != 0) {
+        state->notes.evaluation.choice = kelm::PointChoice::Greatest;
+    }
     for (auto _ : bench) {
         benchmark::DoNotOptimize(kelm::RunProcessing(*state));
         benchmark::ClobberMemory();
@@ -46,7 +52,9 @@ void BM_ProcessingRunWindowed(benchmark::State& bench) {
     }
 }
 
-BENCHMARK(BM_ProcessingRunWindowed)->ArgName("extremum")->Arg(0)->Arg(1);
+BENCHMARK(BM_ProcessingRunWindowed)
+    ->ArgNames({"extremum", "greatest"})
+    ->ArgsProduct({{0, 1}, {0, 1}});
 
 }  // namespace
 

@@ -66,6 +66,11 @@ TEST(JournalCrash, EveryRestartOffersEveryPointOnScreenBeforeTheKill) {
     // The child's profile stays in the test folder too.
     ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
+    // And the socket and lock of each killed child, which would stay behind.
+    const fs::path runtime = dir / "runtime";
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> wait(0, 120);  // ms after start-up settled
 

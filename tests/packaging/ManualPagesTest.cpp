@@ -133,6 +133,7 @@ TEST(ManualPages, NameEveryOptionOfTheirProgram) {
         const char* program;
         const char* page;
     } cases[] = {
+        {KELM_PROGRAM, "kelm.1.scd"},
         {KELMTOOL_PATH, "kelmtool.1.scd"},
         {KELM_SIM, "kelm-sim.1.scd"},
     };

@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
     qputenv("XDG_STATE_HOME", profile.path().toLocal8Bit());
     // And the titrant library with the history of results.
     qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit());
+    // And the running program's socket and lock, so that no test leaves one
+    // in the user's runtime folder. QTemporaryDir makes it the user's alone,
+    // as the runtime folder must be.
+    const QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
