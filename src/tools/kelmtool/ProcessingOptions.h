@@ -43,7 +43,6 @@ struct ProcessingOverrides {
     std::optional<std::pair<PointChoice, int>> select;
 };
 
-
 // Reads the options (and --comma/--point) into `overrides`; returns the usage
 // error text, or nothing.
 std::optional<std::string> ReadProcessingOverrides(const ParsedArgs& args,
