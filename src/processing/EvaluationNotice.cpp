@@ -53,10 +53,12 @@ double EndBelow(double excluded, double kept, double fallback) {
 // artefact) and holds no jump.
 std::pair<double, double> MeasuredAround(std::span<const CurvePoint> points, double volume) {
     const int m = static_cast<int>(points.size());
-    int k = 0;  // the interval from point k to k + 1 holds the volume
-    while (k + 2 < m && points[k + 1].volume <= volume) {
-        ++k;
-    }
+    // The interval from point k to k + 1 holds the volume (a binary search:
+    // volumes that do not ascend give some interval, never one outside).
+    const auto after =
+        std::partition_point(points.begin() + 1, points.end() - 1,
+                             [&](const CurvePoint& p) { return p.volume <= volume; });
+    const int k = static_cast<int>(after - points.begin()) - 1;
     double low = points[k].value;
     double high = low;
     for (int j = std::max(0, k - 1); j <= std::min(m - 1, k + 2); ++j) {
