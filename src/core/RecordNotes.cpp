@@ -319,8 +319,14 @@ std::optional<std::string_view> BlockLines(std::string_view text) {
         }
     });
     std::string_view region = text.substr(tables);
-    // The separator is the readable part's last line; a name may hold its text.
-    region = region.substr(0, region.rfind(kSeparatorLine.view()));
+    // The block ends at the separator line itself; a name may hold its text.
+    std::size_t separator = std::string_view::npos;
+    ForEachLine(region, [&](std::string_view line, std::size_t at) {
+        if (separator == std::string_view::npos && Trimmed(line) == kSeparatorLine.view()) {
+            separator = at;
+        }
+    });
+    region = region.substr(0, separator);
     std::optional<std::string_view> block;
     ForEachLine(region, [&](std::string_view line, std::size_t at) {
         if (Trimmed(line) == kNotesHeading) {

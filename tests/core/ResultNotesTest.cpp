@@ -199,6 +199,10 @@ TEST(ResultNotes, ANameNeverBreaksItsLineAndALongOneIsCut) {
     s.notes.result.sampleAmount = 25.0;
     ASSERT_EQ(LoadRecord(loaded, SaveRecord(s)), LoadStatus::Loaded);
     EXPECT_EQ(loaded.notes.result, s.notes.result);
+    // Only the separator line ends the block, wherever else its text stands.
+    std::string block;
+    AppendNotesBlock(block, s.notes, false);
+    EXPECT_EQ(ReadNotesBlock(block + block).notes.result, s.notes.result);
 
     // A hand edit may turn a titer determination off in words.
     edited = SaveRecord(Record());
