@@ -97,7 +97,9 @@ int main(int argc, char** argv) {
     auto* list = entry->findChild<QTreeWidget*>(QStringLiteral("pointList"));
     auto* addition = entry->findChild<QLineEdit*>(QStringLiteral("additionBox"));
     auto* add = entry->findChild<QPushButton*>(QStringLiteral("addButton"));
-    std::FILE* recovered = std::fopen((folder / "recovered").c_str(), "w");
+    // Written under another name and renamed once whole: the crash test takes
+    // the file's appearance as the end of start-up and may kill at once.
+    std::FILE* recovered = std::fopen((folder / "recovered.part").c_str(), "w");
     std::FILE* screen = std::fopen((folder / "screen").c_str(), "a");
     if (list == nullptr || addition == nullptr || add == nullptr || !recovered || !screen) {
         return 1;
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
         WriteRow(recovered, list->topLevelItem(i));
     }
     std::fclose(recovered);
+    std::filesystem::rename(folder / "recovered.part", folder / "recovered");
 
     // One step a millisecond: an addition, or a tick of a second on the clock.
     QTimer step;
