@@ -292,34 +292,64 @@ StoreStatus Store::AddResults(std::span<const HistoryEntry> entries) {
     }
     SqliteTransaction transaction(db_);
     SqliteResult result = transaction.Begin();
-    SqliteStatement insert;
+    bool repeated = false;
     if (result.Ok()) {
+        repeated = RepeatsTheNewest(entries, result);
+    }
+    SqliteStatement insert;
+    if (result.Ok() && !repeated) {
         result = db_.Prepare(
             "INSERT INTO result(date, file, sample, point, volume, result, unit, titrant, titer, "
             "method) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
             insert);
-    }
-    for (const HistoryEntry& e : entries) {
-        if (!result.Ok()) {
-            break;
+        for (const HistoryEntry& e : entries) {
+            if (!result.Ok()) {
+                break;
+            }
+            insert.Reset();
+            insert.Bind(1, e.date);
+            insert.Bind(2, e.file);
+            insert.Bind(3, e.sample);
+            insert.Bind(4, std::int64_t{e.point});
+            insert.Bind(5, e.volume);
+            insert.Bind(6, e.result);
+            insert.Bind(7, e.unit);
+            insert.Bind(8, e.titrant);
+            insert.Bind(9, e.titer);
+            insert.Bind(10, e.method);
+            insert.Step(result);
         }
-        insert.Reset();
-        insert.Bind(1, e.date);
-        insert.Bind(2, e.file);
-        insert.Bind(3, e.sample);
-        insert.Bind(4, std::int64_t{e.point});
-        insert.Bind(5, e.volume);
-        insert.Bind(6, e.result);
-        insert.Bind(7, e.unit);
-        insert.Bind(8, e.titrant);
-        insert.Bind(9, e.titer);
-        insert.Bind(10, e.method);
-        insert.Step(result);
     }
     if (result.Ok()) {
         result = transaction.Commit();
     }
     return Status(result);
+}
+
+bool Store::RepeatsTheNewest(std::span<const HistoryEntry> entries, SqliteResult& result) {
+    SqliteStatement newest;
+    result = db_.Prepare(
+        "SELECT sample, volume, result, unit, titrant, titer, method FROM result "
+        "WHERE file = ?1 AND point = ?2 ORDER BY id DESC LIMIT 1",
+        newest);
+    for (const HistoryEntry& e : entries) {
+        if (!result.Ok()) {
+            return false;
+        }
+        newest.Reset();
+        newest.Bind(1, e.file);
+        newest.Bind(2, std::int64_t{e.point});
+        // Equal to the bit: the same record processed the same way.
+        const bool same = newest.Step(result) && newest.ColumnText(0) == e.sample &&
+                          newest.ColumnDouble(1) == e.volume &&
+                          newest.ColumnDouble(2) == e.result && newest.ColumnText(3) == e.unit &&
+                          newest.ColumnText(4) == e.titrant && newest.ColumnDouble(5) == e.titer &&
+                          newest.ColumnText(6) == e.method;
+        if (!same) {
+            return false;
+        }
+    }
+    return !entries.empty();
 }
 
 StoreStatus Store::History(std::vector<HistoryEntry>& out) {

@@ -88,13 +88,18 @@ public:
     // Oldest first.
     StoreStatus TiterHistory(std::string_view name, std::vector<TiterEntry>& out);
 
-    // All of them or none.
+    // All of them or none. Entries that repeat, date apart, the newest entry
+    // of their file and point, every one of them, are not entered again: a
+    // record saved twice unchanged is one result in the history.
     StoreStatus AddResults(std::span<const HistoryEntry> entries);
     // Oldest first.
     StoreStatus History(std::vector<HistoryEntry>& out);
 
 private:
     StoreStatus CreateLayout();
+    // Whether every entry equals the newest one of its file and point; false
+    // for none, and when `result` reports a failure.
+    bool RepeatsTheNewest(std::span<const HistoryEntry> entries, SqliteResult& result);
     StoreStatus Status(const SqliteResult& result) const;
 
     SqliteDatabase db_;

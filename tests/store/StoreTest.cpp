@@ -122,6 +122,53 @@ TEST(Store, EverythingWrittenIsThereAfterReopening) {
     EXPECT_EQ(history[1].method, "criterion=extremum");
 }
 
+// Saving twice unchanged is one result; any change, or the same figures of
+// another file, enter the history.
+TEST(Store, ARecordSavedAgainUnchangedIsEnteredOnce) {
+    test::TempDir dir;
+    Store store;
+    ASSERT_TRUE(store.Open(dir / "kelm.db").Ok());
+    const auto changed = [](HistoryEntry e, auto change) {
+        change(e);
+        return e;
+    };
+    const std::vector<HistoryEntry> first{Entry(1, 0.1), Entry(2, 0.2)};
+    const struct {
+        const char* what;
+        std::vector<HistoryEntry> entries;
+        size_t added;
+    } table[] = {
+        {"the first save", first, 2},
+        {"saved again", first, 0},
+        {"saved again later",
+         {changed(Entry(1, 0.1), [](HistoryEntry& e) { e.date = "2026-12-10 08:00:00"; }),
+          Entry(2, 0.2)},
+         0},
+        {"one point of them", {Entry(2, 0.2)}, 0},
+        {"one result changed", {Entry(1, 0.1), Entry(2, 0.25)}, 2},
+        {"back to the earlier one", first, 2},
+        {"another method",
+         {changed(Entry(1, 0.1), [](HistoryEntry& e) { e.method += " select=greatest"; })},
+         1},
+        {"another titer", {changed(Entry(1, 0.1), [](HistoryEntry& e) { e.titer = 1.0013; })}, 1},
+        {"another sample",
+         {changed(Entry(1, 0.1), [](HistoryEntry& e) { e.sample = "Проба 2"; })},
+         1},
+        {"the same figures in another file",
+         {changed(Entry(1, 0.1), [](HistoryEntry& e) { e.file = "/data/b.kel"; })},
+         1},
+        {"a point not entered before", {Entry(3, 0.3)}, 1},
+    };
+    size_t count = 0;
+    for (const auto& row : table) {
+        ASSERT_TRUE(store.AddResults(row.entries).Ok()) << row.what;
+        std::vector<HistoryEntry> history;
+        ASSERT_TRUE(store.History(history).Ok());
+        EXPECT_EQ(history.size(), count + row.added) << row.what;
+        count = history.size();
+    }
+}
+
 TEST(Store, NamesThatDoNotFitAreRefused) {
     test::TempDir dir;
     Store store;
@@ -291,7 +338,7 @@ TEST(Store, AKillDuringAWriteLosesNoCommittedEntry) {
             for (int batch = 0;; ++batch) {
                 std::vector<HistoryEntry> entries;
                 for (int i = 0; i < 50; ++i) {
-                    entries.push_back(Entry(i, batch));
+                    entries.push_back(Entry(i, run * 1000 + batch));  // never a repeat
                 }
                 if (!store.AddResults(entries).Ok()) {
                     ::_exit(3);
