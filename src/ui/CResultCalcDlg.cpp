@@ -81,8 +81,10 @@ CResultCalcDlg::CResultCalcDlg(const DialogContext& context, QWidget* owner)
     CreateControls();
     Connect();
     new EnterKeyRouter(this, [this](QWidget* focused) { OnEnter(focused); });
-    // The results window stands at the foot: this one at the top, beside the graph.
-    PlaceBesideOwner(this, BesideOwner::Top);
+    // The processing settings and the results fill the right side, and the
+    // point entry, used while titrating rather than after, stands on the left:
+    // this one takes the left too, so that it covers neither of the other two.
+    PlaceBesideOwner(this, BesideOwner::Left);
 }
 
 CResultCalcDlg::~CResultCalcDlg() {

@@ -357,18 +357,24 @@ TEST(WindowPlacement, AWorkDialogOpensBesideItsOwnerAndStaysOnTheScreen) {
         QRect owner;
         BesideOwner where;
         QPoint at;
+        int workTop = 0;  // below the owner's menu and toolbar
     };
     for (const Case c : {
-             Case{QRect(100, 50, 800, 600), BesideOwner::Top, QPoint(900, 50)},
-             {QRect(100, 50, 800, 600), BesideOwner::Bottom, QPoint(900, 600)},
-             {QRect(500, 50, 800, 600), BesideOwner::Left, QPoint(100, 50)},
-             // No room on the left: against the screen's left edge.
-             {QRect(100, 50, 800, 600), BesideOwner::Left, QPoint(0, 50)},
+             Case{QRect(100, 50, 800, 600), BesideOwner::Top, QPoint(900, 50), 100},
+             {QRect(100, 50, 800, 600), BesideOwner::Bottom, QPoint(900, 600), 100},
+             {QRect(500, 50, 800, 600), BesideOwner::Left, QPoint(100, 50), 100},
+             // No room on the left: against the screen's left edge, over the
+             // owner but below its menu and toolbar.
+             {QRect(100, 50, 800, 600), BesideOwner::Left, QPoint(0, 100), 100},
+             {QRect(0, 0, 1400, 870), BesideOwner::Left, QPoint(0, 60), 60},
              // No room on the right: against the screen's right edge.
-             {QRect(300, 140, 800, 610), BesideOwner::Top, QPoint(1000, 140)},
-             {QRect(700, -40, 800, 600), BesideOwner::Top, QPoint(1000, 0)},
+             {QRect(300, 140, 800, 610), BesideOwner::Top, QPoint(1000, 190), 190},
+             {QRect(700, -40, 800, 600), BesideOwner::Top, QPoint(1000, 0), -10},
+             {QRect(0, 0, 1400, 870), BesideOwner::Bottom, QPoint(1000, 600), 60},
+             // And never off the screen's foot for it.
+             {QRect(100, 50, 800, 600), BesideOwner::Left, QPoint(0, 600), 700},
          }) {
-        EXPECT_EQ(PositionBeside(c.owner, QSize(400, 300), c.where, screen), c.at)
+        EXPECT_EQ(PositionBeside(c.owner, QSize(400, 300), c.where, screen, c.workTop), c.at)
             << c.owner.x() << " " << int(c.where);
     }
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <cmath>
@@ -98,6 +99,18 @@ TEST_F(ResultCalcDlg, OpensFromTheMenuAndTheToolbarWithEveryLabelOnItsBox) {
     // Before any data: the results say what is missing.
     EXPECT_EQ(Results(dialog), "Укажите количество пробы больше нуля.");
     EXPECT_FALSE(Child<QPushButton>(dialog, "copy")->isEnabled());
+}
+
+// Over a main window low on the screen, with no room beside it, it is moved
+// up to stand whole on the screen, at its full size, clear of the results.
+TEST_F(ResultCalcDlg, OpensWholeOnTheScreenClearOfTheResults) {
+    const QRect screen = Frame().screen()->availableGeometry();
+    Frame().setGeometry(screen.adjusted(0, screen.height() / 4, 0, 0));
+    const QRect placed = Open()->frameGeometry();
+    EXPECT_TRUE(screen.contains(placed)) << placed.top() << " " << placed.bottom();
+    EXPECT_EQ(placed.left(), screen.left());
+    Frame().Action(Command::Results)->trigger();
+    EXPECT_FALSE(placed.intersects(app_->Dialogs().Results()->frameGeometry()));
 }
 
 TEST_F(ResultCalcDlg, TakesAPointOrACommaRefusesNonsenseAndShowsTheResultAtOnce) {
