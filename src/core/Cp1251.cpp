@@ -33,4 +33,19 @@ std::string Utf8ToCp1251(std::string_view utf8, char replacement) {
     return out;
 }
 
+std::string CharactersCp1251Lacks(std::string_view utf8) {
+    std::string lacked;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const std::size_t start = i;
+        if (Cp1251Byte(NextCodePoint(utf8, i)) < 0) {
+            const std::string_view character = utf8.substr(start, i - start);
+            if (lacked.find(character) == std::string::npos) {
+                lacked += character;
+            }
+        }
+    }
+    return lacked;
+}
+
 }  // namespace kelm

@@ -96,4 +96,7 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 // Characters that code page 1251 lacks become `replacement`.
 std::string Utf8ToCp1251(std::string_view utf8, char replacement = '?');
 
+// The characters of `utf8` that code page 1251 lacks, each once, in order (UTF-8).
+std::string CharactersCp1251Lacks(std::string_view utf8);
+
 }  // namespace kelm

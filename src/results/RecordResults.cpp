@@ -48,6 +48,29 @@ std::vector<PointResult> ComputePointResults(const SharedState& state, int onlyP
     return results;
 }
 
+std::string TitrantNameProblem(std::string_view utf8, MessageStyle style) {
+    const bool window = style == MessageStyle::Window;
+    const std::string lacked = CharactersCp1251Lacks(utf8);
+    if (utf8.find_first_not_of(" \t") == std::string_view::npos) {
+        return window ? "Укажите название титранта." : "the titrant needs a name";
+    }
+    if (!lacked.empty()) {
+        return window ? "Название титранта «" + std::string(utf8) +
+                            "» нельзя сохранить в файле: " + "знаков «" + lacked +
+                            "» нет в кодовой странице 1251."
+                      : "the titrant name \"" + std::string(utf8) +
+                            "\" cannot be kept in a result file: code page 1251 lacks \"" + lacked +
+                            "\"";
+    }
+    if (Utf8ToCp1251(utf8).size() >= kResultNameCapacity) {
+        const std::string most = std::to_string(kResultNameCapacity - 1);
+        return window ? "Название титранта длиннее " + most + " знаков: в файле оно не поместится."
+                      : "the titrant name is longer than the " + most +
+                            " characters a result file holds";
+    }
+    return {};
+}
+
 std::string ResultNumberText(double value, bool decimalComma) {
     if (!std::isfinite(value)) {
         return {};

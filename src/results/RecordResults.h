@@ -25,6 +25,11 @@ bool HasResultData(const SharedState& state);
 // when it is 1 or more; empty before a run.
 std::vector<PointResult> ComputePointResults(const SharedState& state, int onlyPoint = 0);
 
+// Why a titrant's name, as the library keeps it (UTF-8), cannot stand in a
+// record's file, which keeps it in code page 1251: blank, longer than the
+// file holds, or with characters that code page lacks; empty when it can.
+std::string TitrantNameProblem(std::string_view utf8, MessageStyle style);
+
 // A result with five significant digits in fixed form ("0.10003", "36.461",
 // "1234.6"), the exponent form only beyond 1e9 or below 1e-5; a comma
 // instead of the point when asked.

@@ -108,8 +108,13 @@ bool ResultForm::BoxLeft(ResultControl control, std::string_view text, Prompter&
     }
     bool accepted = true;
     if (control == C::SampleName || control == C::Titrant) {
-        SetName(control == C::SampleName ? s.sampleName : s.titrantName,
-                Utf8ToCp1251(Trimmed(text)));
+        const std::string_view name = Trimmed(text);
+        SetName(control == C::SampleName ? s.sampleName : s.titrantName, Utf8ToCp1251(name));
+        if (const std::string lacked = CharactersCp1251Lacks(name); !lacked.empty()) {
+            prompter.Warn(kAppCaption, "Знаков «" + lacked +
+                                           "» нет в кодовой странице 1251, в которой файл "
+                                           "хранит названия: они заменены на «?».");
+        }
     } else if (const NumberBox* box = NumberBoxOf(control)) {
         const std::optional<double> typed =
             Trimmed(text).empty() ? std::optional(box->whenEmpty) : ParseExactNumber(text);
@@ -168,6 +173,12 @@ void ResultForm::TitrantPicked(std::string_view name, Prompter& prompter) {
         return;
     }
     if (titrant) {
+        if (const std::string problem = TitrantNameProblem(titrant->name, MessageStyle::Window);
+            !problem.empty()) {
+            prompter.Error(kErrorCaption, problem);
+            Refresh();
+            return;
+        }
         ResultSettings& s = state_.notes.result;
         SetName(s.titrantName, Utf8ToCp1251(titrant->name));
         s.concentration = titrant->concentration;

@@ -45,14 +45,18 @@ std::vector<HistoryEntry> HistoryEntries(const SharedState& state,
     }
     const ResultSettings& s = state.notes.result;
     const std::string method = MethodText(state);
+    // One file under one name, however it was reached ("./a.kel", "../d/a.kel").
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    const std::string path = (error ? file : absolute).lexically_normal().string();
     const std::string unit =
         s.titerDetermination ? std::string("titer") : std::string(UnitInfo(s.unit).toolName);
     for (const PointResult& r : ComputePointResults(state)) {
         if (!r.outcome.Ok()) {
             continue;
         }
-        entries.push_back({date, file.string(), Cp1251ToUtf8(NameView(s.sampleName)), r.point,
-                           r.volume, r.outcome.value, unit, Cp1251ToUtf8(NameView(s.titrantName)),
+        entries.push_back({date, path, Cp1251ToUtf8(NameView(s.sampleName)), r.point, r.volume,
+                           r.outcome.value, unit, Cp1251ToUtf8(NameView(s.titrantName)),
                            s.titerDetermination ? r.outcome.value : s.titer, method});
     }
     return entries;

@@ -239,6 +239,18 @@ TEST_F(ResultTool, TheLibraryKeepsEveryTiterAndTheHistoryEverySavedResult) {
     EXPECT_THAT(Lines(history.out)[1],
                 HasSubstr(Path("out.kel") + "\t\t1\t19.950\t0.099244\t"
                                             "mol/L\t\t0.99493\tcriterion=end-value"));
+    // The same file saved again under another spelling of its path, unchanged: one entry.
+    ASSERT_EQ(Tool({"result", Line("hcl.kel", 19.95), "-o", (dir / "." / "out.kel").string()},
+                   {"--sample", "20", "--titrant-concentration", "0.1", "--titer", "0.99493"})
+                  .status,
+              0);
+    EXPECT_EQ(Lines(Run({"history"}).out).size(), 3u);
+    // Nothing to save is a failure, and nothing is written.
+    const ToolOutcome none = Tool({"result", Line("flat.kel", 99.0), "-o", Path("none.kel")},
+                                  {"--sample", "20", "--titrant-concentration", "0.1"});
+    EXPECT_EQ(none.status, 1) << none.err;
+    EXPECT_THAT(none.err, HasSubstr("not written"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.kel"));
 
     const struct {
         Words words;
@@ -253,6 +265,14 @@ TEST_F(ResultTool, TheLibraryKeepsEveryTiterAndTheHistoryEverySavedResult) {
         {{"titrants", "titer", "NaOH 0.1 M", "0"}, 64, "above 0"},
         {{"titrants", "remove", "x"}, 64, "add, titer and history"},
         {{"history", "x.kel"}, 64, "no file"},
+        // Names a result file could not keep would never be found from it.
+        {{"titrants", "add", "NaOH α", "--concentration", "0.1"}, 64, "code page 1251 lacks \"α\""},
+        {{"titrants", "add", std::string(101, 'N'), "--concentration", "0.1"}, 64, "longer than"},
+        {{"titrants", "add", " ", "--concentration", "0.1"}, 64, "needs a name"},
+        // Options of another verb are not ignored without a word.
+        {{"titrants", "titer", "NaOH 0.1 M", "1.01", "--concentration", "0.1"}, 64, "belongs"},
+        {{"titrants", "add", "KOH", "--concentration", "0.1", "--file", "k.kel"}, 64, "belongs"},
+        {{"titrants", "add", "KOH", "--concentration", "0.1", "--csv"}, 64, "belongs"},
     };
     for (const auto& row : refusals) {
         const ToolOutcome o = Run(row.words);
@@ -342,6 +362,18 @@ TEST_F(ResultTool, EachFileGivesItsResultFromItsOwnStoredData) {
     const ToolOutcome mixed = Run({"replicates", "--result", samples[1], samples[2], other});
     EXPECT_EQ(mixed.status, 64);
     EXPECT_THAT(mixed.err, HasSubstr("its results are in g/L, the first file's in mol/L"));
+    // Nor are titers with results.
+    const ToolOutcome titers =
+        Run({"replicates", "--result", test::Example("naoh-titer.kel"), samples[0], samples[1]});
+    EXPECT_EQ(titers.status, 64);
+    EXPECT_THAT(titers.err, HasSubstr("its results are in mol/L, the first file's in titer"));
+    // A spread far below the mean's last decimal still shows its digits.
+    const ToolOutcome tiny = Run({"replicates", "--result", "--grid", "500", "--sample", "200000",
+                                  samples[0], samples[1], samples[2]});
+    ASSERT_EQ(tiny.status, 0) << tiny.err;
+    const std::string row = Lines(tiny.out)[1];
+    EXPECT_THAT(row, StartsWith("1\t3\tmol/L\t")) << row;
+    EXPECT_THAT(row, Not(HasSubstr("\t0.00000\t"))) << row;
 }
 
 TEST_F(ResultTool, TheSavedRecordKeepsItsDataAndShowPrintsThem) {

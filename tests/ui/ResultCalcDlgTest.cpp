@@ -18,6 +18,7 @@
 #include <gmock/gmock.h>
 
 #include "AppTest.h"
+#include "core/Cp1251.h"
 #include "core/ResultFile.h"
 #include "processing/Processing.h"
 #include "store/Store.h"
@@ -243,6 +244,40 @@ TEST_F(ResultCalcDlg, ATiterDeterminationOffersTheTiterToTheLibrary) {
     emit titrants->activated(0);
     EXPECT_EQ(state_.notes.result.concentration, 0.1);
     EXPECT_NEAR(state_.notes.result.titer, titer / 2.0, 1e-12);
+}
+
+// The file keeps names in code page 1251: what it lacks is said, and a
+// library name it cannot keep is not taken, or its titer would never be
+// found again from the record.
+TEST_F(ResultCalcDlg, ANameTheFileCannotKeepIsSaidAndSuchALibraryNameIsNotTaken) {
+    {
+        Store store;
+        ASSERT_TRUE(store.Open(Path("data/kelm.db").toStdString()).Ok());
+        ASSERT_TRUE(store.AddTitrant({"NaOH α", 0.5, 1.1, {}, {}}, "2026-12-10").Ok());
+        ASSERT_TRUE(store.AddTitrant({std::string(120, 'N'), 0.5, 1.1, {}, {}}, "2026").Ok());
+    }
+    QWidget* dialog = Open();
+    QLineEdit* sample = Box(dialog, "sampleName");
+    sample->setFocus(Qt::TabFocusReason);
+    sample->setText(QStringLiteral("Проба α"));  // pasted: there is no key for it
+    QTest::keyClick(sample, Qt::Key_Tab);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].kind, "warn");
+    EXPECT_THAT(prompter_.messages[0].text, ::testing::HasSubstr("«α»"));
+    EXPECT_EQ(Cp1251ToUtf8(NameView(state_.notes.result.sampleName)), "Проба ?");
+
+    TypeInto(Child<QComboBox>(dialog, "titrant")->lineEdit(), "HCl");
+    auto* titrants = Child<QComboBox>(dialog, "titrant");
+    ASSERT_EQ(titrants->count(), 2);
+    const double concentration = state_.notes.result.concentration;
+    for (int i = 0; i < 2; ++i) {
+        prompter_.messages.clear();
+        emit titrants->activated(i);
+        ASSERT_EQ(prompter_.messages.size(), 1u) << i;
+        EXPECT_EQ(prompter_.messages[0].kind, "error");
+        EXPECT_EQ(Cp1251ToUtf8(NameView(state_.notes.result.titrantName)), "HCl");
+        EXPECT_EQ(state_.notes.result.concentration, concentration);
+    }
 }
 
 TEST_F(ResultCalcDlg, EnterMovesOnAndNeverSimplyClosesIt) {

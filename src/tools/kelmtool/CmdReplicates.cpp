@@ -71,7 +71,10 @@ struct Replicate {
 void TakeResults(Replicate& f, SharedState& state, const ResultOverrides& overrides,
                  std::string& unit) {
     ApplyResultOverrides(overrides, state.notes.result);
-    const std::string_view own = UnitInfo(state.notes.result.unit).toolName;
+    // A titer determination gives titers, which never mix with results.
+    const std::string_view own = state.notes.result.titerDetermination
+                                     ? std::string_view("titer")
+                                     : UnitInfo(state.notes.result.unit).toolName;
     f.volumes.clear();
     const auto leaveOut = [&f](int status, std::string reason) {
         f.outcome.status = status;
@@ -174,9 +177,11 @@ struct TableNumbers {
         }
         const std::string m = ResultNumberText(mean, false);
         const std::size_t point = m.find('.');
-        const int decimals = point == std::string::npos || m.find('e') != std::string::npos
-                                 ? 4
-                                 : static_cast<int>(m.size() - point - 1);
+        if (m.find('e') != std::string::npos) {
+            return ResultNumberText(v, comma);  // no decimals would show a small spread
+        }
+        const int decimals =
+            point == std::string::npos ? 4 : static_cast<int>(m.size() - point - 1);
         return Fixed(v, decimals + 1, comma);
     }
 };

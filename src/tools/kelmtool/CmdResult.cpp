@@ -45,7 +45,8 @@ void PrintHelp() {
               << "\nExit status 0; 64 when the data do not make a result (a unit that needs the\n"
                  "molar mass, a volume unit with a sample in g, no sample amount...); 65 when a\n"
                  "point's volume gives none (a blank larger than it), or a damaged file; 74 an\n"
-                 "unreadable file; 1 and 2 as process. Over several files the highest.\n";
+                 "unreadable file; 1 and 2 as process, and 1 when -o has no result to save.\n"
+                 "Over several files the highest.\n";
 }
 
 constexpr std::string_view kColumns[] = {"file", "point",  "volume", "result",
@@ -243,6 +244,9 @@ int RunResult(Args words) {
             if (first.point == 0) {
                 PrintError(std::string(*out) + " not written: " +
                            (first.message.empty() ? "no result" : first.message));
+                // What was asked for was not done: never a success, at least
+                // the status process gives a file without a point.
+                worst = std::max(worst, std::max(first.status, 1));
             } else if (const int saved = SaveRecordFile(*state, std::string(*out));
                        saved != kExitOk) {
                 worst = std::max(worst, saved);

@@ -30,6 +30,7 @@ void PrintTitrantsHelp() {
                  "by default), \"titer\" sets the current titer and keeps the earlier ones,\n"
                  "\"history\" lists them. The library is $XDG_DATA_HOME/kelm/kelm.db (else\n"
                  "~/.local/share/kelm/kelm.db), the one the window uses.\n"
+                 "A new name must fit a result file: at most 100 characters of code page 1251.\n"
                  "Exit status 0; 64 a bad command line, a titrant that is not there (or is,\n"
                  "for add); 74 a database that cannot be opened or written.\n";
 }
@@ -105,10 +106,25 @@ int RunTitrants(Args words) {
                           ? "wrong number of words after titrants"
                           : "titrants knows add, titer and history");
     }
+    // An option another verb takes would be ignored without a word.
+    for (const auto& [option, owner] :
+         {std::pair{"--concentration", "add"}, {"--titer", "add"}, {"--file", "titer"}}) {
+        if (args->Value(option) && verb != owner) {
+            return refuse(std::string(option) + " belongs to titrants " + owner);
+        }
+    }
+    if (args->Has("--csv") && !verb.empty() && verb != "history") {
+        return refuse("--csv belongs to the lists: titrants and titrants history");
+    }
     Titrant titrant;
     std::optional<double> titer;
     if (verb == "add") {
         titrant.name = std::string(p[1]);
+        // A name the record's file cannot keep would never be found again from it.
+        if (const std::string problem = TitrantNameProblem(p[1], MessageStyle::Tool);
+            !problem.empty()) {
+            return refuse(problem);
+        }
         const auto c = args->Value("--concentration");
         const std::optional<double> concentration = c ? PositiveNumber(*c) : std::nullopt;
         if (!concentration) {
