@@ -22,6 +22,14 @@ ResultOutcome Finite(double value) {
     return {ResultProblem::None, value + 0.0};  // never -0
 }
 
+// Every factor is above 0 where this is called: a 0 is an underflow, not the answer.
+ResultOutcome NonZero(ResultOutcome outcome) {
+    if (outcome.Ok() && outcome.value == 0.0) {
+        return {ResultProblem::OutOfRange, 0.0};
+    }
+    return outcome;
+}
+
 struct ProblemWords {
     ResultProblem problem;
     std::string_view window;
@@ -153,10 +161,13 @@ ResultOutcome ComputeResult(const ResultSettings& s, double volume) {
     if (s.blank > volume) {
         return {ResultProblem::BlankAboveVolume, 0.0};
     }
+    if (volume == s.blank) {
+        return {ResultProblem::None, 0.0};  // exactly, even where c·t alone overflows
+    }
     const ResultUnitInfo& unit = UnitInfo(s.unit);
     const double millimoles = s.ratio * s.concentration * s.titer * (volume - s.blank);
     const double amount = unit.needsMolarMass ? millimoles * s.molarMass : millimoles;
-    return Finite(unit.factor * amount / s.sampleAmount);
+    return NonZero(Finite(unit.factor * amount / s.sampleAmount));
 }
 
 ResultProblem CheckTiterSettings(const ResultSettings& s) {
@@ -181,7 +192,8 @@ ResultOutcome ComputeTiter(const ResultSettings& s, double volume) {
     }
     const double standardMillimoles =
         1000.0 * s.standardMass * (s.standardPurity / 100.0) / s.standardMolarMass;
-    return Finite(standardMillimoles / (s.standardRatio * s.concentration * (volume - s.blank)));
+    return NonZero(
+        Finite(standardMillimoles / (s.standardRatio * s.concentration * (volume - s.blank))));
 }
 
 std::string_view ProblemText(ResultProblem problem, MessageStyle style) {

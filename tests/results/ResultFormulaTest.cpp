@@ -57,19 +57,22 @@ TEST(ResultFormula, TheTiterAndTheBlankEnterTheAmount) {
         double blank;
         double volume;
         double expected;  // mol/L of 25.00 mL
+        double concentration = 0.1;
     } table[] = {
         {1.0125, 0.15, 20.15, 0.1 * 1.0125 * 20.0 / 25.0},
         {1.0, 0.0, 0.0, 0.0},  // nothing titrated: 0, not a refusal
         {1.0, 0.5, 0.5, 0.0},  // the blank alone
         {0.98, 0.0, 12.5, 0.1 * 0.98 * 12.5 / 25.0},
+        {1e300, 0.5, 0.5, 0.0, 1e300},  // c·t overflows, but nothing was titrated
     };
     for (const auto& row : table) {
         ResultSettings s = Hcl();
         s.sampleAmount = 25.0;
         s.titer = row.titer;
         s.blank = row.blank;
+        s.concentration = row.concentration;
         const ResultOutcome r = ComputeResult(s, row.volume);
-        ASSERT_TRUE(r.Ok());
+        ASSERT_TRUE(r.Ok()) << row.titer;
         EXPECT_NEAR(r.value, row.expected, 1e-15);
         EXPECT_FALSE(std::signbit(r.value));
     }
@@ -116,6 +119,12 @@ TEST(ResultFormula, RefusesWhatCannotGiveAResult) {
          [](ResultSettings& s) {
              s.concentration = 1e300;
              s.titer = 1e300;
+         },
+         20.0, ResultProblem::OutOfRange},
+        {"underflow, not a result of 0",
+         [](ResultSettings& s) {
+             s.concentration = 1e-300;
+             s.ratio = 1e-300;
          },
          20.0, ResultProblem::OutOfRange},
     };
@@ -203,6 +212,12 @@ TEST(Titer, RefusesWhatCannotGiveATiter) {
              s.standardMass = 1e306;
          },
          1e-300, ResultProblem::OutOfRange},
+        {"underflow, not a titer of 0",
+         [](ResultSettings& s) {
+             s.standardMass = 1e-300;
+             s.standardMolarMass = 1e300;
+         },
+         20.0, ResultProblem::OutOfRange},
     };
     for (const auto& row : table) {
         ResultSettings s = Phthalate();
