@@ -235,7 +235,7 @@ TEST(CursorReadout, NamesTheVolumeValueGridPointAndMeasuredPoint) {
         {"the derivative of a processed record",
          LaidOut(Q::Emf, true, ViewMode::Derivative),
          {403, 100},
-         "V = 1.009 мл; dE/dV = 189.17 | сглаженная: 250. мВ; dE/dV = 170. | точка 2"},
+         "V = 1.009 мл; dE/dV = 189.38 | сглаженная: 250. мВ; dE/dV = 170. | точка 2"},
         {"off the plot, past the axis ends", LaidOut(), {761, 29}, ""},
     };
     for (const auto& row : rows) {
