@@ -133,10 +133,11 @@ void CKelmView::Pan(double right, double up) {
 
 void CKelmView::MoveCursor(int index) {
     const int n = PointCountNow();
-    if (n == 0) {
+    const int first = FirstCursorPoint(state_);
+    if (n <= first) {
         return;
     }
-    cursorPoint_ = std::clamp(index, 0, n - 1);
+    cursorPoint_ = std::clamp(index, first, n - 1);
     if (LayOut()) {
         zoom_.Reveal(shown_.scale, whole_.scale, Mode(),
                      PointCursorData(state_, shown_, cursorPoint_));
@@ -241,7 +242,8 @@ void CKelmView::keyPressEvent(QKeyEvent* event) {
             if (shift) {
                 Pan(step * kPanShare, 0.0);
             } else {
-                MoveCursor(cursorPoint_ < 0 ? (step < 0 ? n - 1 : 0) : cursorPoint_ + step);
+                MoveCursor(cursorPoint_ < 0 ? (step < 0 ? n - 1 : FirstCursorPoint(state_))
+                                            : cursorPoint_ + step);
             }
             break;
         }
@@ -252,7 +254,7 @@ void CKelmView::keyPressEvent(QKeyEvent* event) {
             Pan(0.0, -kPanShare);
             break;
         case Qt::Key_Home:
-            MoveCursor(0);
+            MoveCursor(FirstCursorPoint(state_));
             break;
         case Qt::Key_End:
             MoveCursor(n - 1);

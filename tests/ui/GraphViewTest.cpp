@@ -205,6 +205,20 @@ TEST_F(GraphView, TheRubberBandEndsWithTheButtonOrTheFocus) {
     EXPECT_FALSE(View().Zoom().Zoomed());
 }
 
+TEST_F(GraphView, TheKeyboardCursorSkipsThePointTheDerivativeDoesNotMark) {
+    StartWithRecord();
+    Frame().Action(Command::ViewDerivative)->trigger();
+    Focus();
+    QTest::keyClick(&View(), Qt::Key_Right);
+    EXPECT_EQ(View().CursorPoint(), 1);
+    QTest::keyClick(&View(), Qt::Key_Left);  // held at the first marked point
+    EXPECT_EQ(View().CursorPoint(), 1);
+    QTest::keyClick(&View(), Qt::Key_End);
+    QTest::keyClick(&View(), Qt::Key_Home);
+    EXPECT_EQ(View().CursorPoint(), 1);
+    EXPECT_EQ(Readout(), QStringLiteral("V = 1. мл; dE/dV = 20. | точка 2"));
+}
+
 TEST_F(GraphView, TheZoomOutlivesRedrawsAndEndsWithTheRecord) {
     StartWithRecord();
     Drag(On(1.0, 200.0), On(3.0, 500.0));
