@@ -77,12 +77,16 @@ bool InPlot(const PlotLayout& layout, SurfacePoint at) {
     return at.x >= s.x0 && at.x <= s.xAxisEnd && at.y >= s.yAxisTop && at.y <= s.yBase;
 }
 
+int FirstCursorPoint(const SharedState& state) {
+    const ViewMode mode = state.display.viewMode;
+    return mode == ViewMode::Curve || !MeasuredPointsDrawn(state, mode) ? 0 : 1;
+}
+
 int PointAt(const SharedState& state, const PlotLayout& layout, SurfacePoint at) {
     const bool markers = MeasuredPointsDrawn(state, state.display.viewMode);
-    const int first = state.display.viewMode == ViewMode::Curve || !markers ? 0 : 1;
     int best = -1;
     long bestDistance = 0;
-    for (int i = first; i < layout.series.count; ++i) {
+    for (int i = FirstCursorPoint(state); i < layout.series.count; ++i) {
         const SurfacePoint p = layout.measured[i];
         if (layout.zoomed &&
             !(markers ? InPlottedRange(layout.scale, layout.series.x[i], layout.series.y[i])

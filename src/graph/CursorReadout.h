@@ -16,6 +16,10 @@ inline constexpr int kPointRadius = 6;
 // Whether a surface point lies in the plot: between the axes and their ends.
 bool InPlot(const PlotLayout& layout, SurfacePoint at);
 
+// The lowest measured point a view marks: the unprocessed derivative view has
+// no slope to draw for the first point.
+int FirstCursorPoint(const SharedState& state);
+
 // The measured point the cursor at `at` is on, or -1: the nearest one within
 // kPointRadius of its marker, or, in a view that draws no markers (the
 // derivative of a processed record), of its volume.

@@ -228,14 +228,22 @@ AxisRanges ComputeRanges(const PlottedSeries& series, const ProcessedSeries& pro
         Widen(series.x[i], r.xMin, r.xMax);
         Widen(series.y[i], r.yMin, r.yMax);
     }
+    // The derivative view draws the processed derivative from its second grid
+    // point on, as FitDrawnValues fits it: the first takes no part in its values.
+    const int firstValue = mode == ViewMode::Curve ? 0 : 1;
     if (processed.count > 0) {
-        AxisRanges p{processed.x[0], processed.x[0], processed.y[0], processed.y[0]};
+        AxisRanges p{processed.x[0], processed.x[0], kOpenEnd, -kOpenEnd};
         for (int k = 0; k < processed.count; ++k) {
             Widen(processed.x[k], p.xMin, p.xMax);
-            Widen(processed.y[k], p.yMin, p.yMax);
+            if (k >= firstValue) {
+                Widen(processed.y[k], p.yMin, p.yMax);
+            }
         }
         r.xMin = std::min(r.xMin, p.xMin);
         r.xMax = std::max(r.xMax, p.xMax);
+        if (!(p.yMin <= p.yMax)) {
+            return r;  // no value drawn: the measured ones stand
+        }
         if (mode == ViewMode::Derivative) {
             r.yMin = p.yMin;
             r.yMax = p.yMax;

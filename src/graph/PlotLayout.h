@@ -16,6 +16,10 @@ namespace kelm {
 
 inline constexpr int kMaxGridLines = 10;
 
+// The narrowest part of the graph shown, as a share of the whole curve's
+// ranges: deeper, the labels could no longer tell the ends apart.
+inline constexpr double kLeastVisibleShare = 1e-4;
+
 // Mapped coordinates are clamped to this magnitude, so that data far outside
 // the plotted range (reference lines of a tiny pH range, equivalence points,
 // non-finite values) never overflow an int; any real surface is far smaller.

@@ -8,8 +8,6 @@ namespace kelm {
 
 namespace {
 
-constexpr double kLeastShare = 1e-4;  // of the whole ranges: the deepest zoom
-
 // Moves [low, high] to lie within [wholeLow, wholeHigh] when it fits there.
 void Keep(double& low, double& high, double wholeLow, double wholeHigh) {
     const double width = high - low;
@@ -38,6 +36,26 @@ bool Finite(DataPoint p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
+// The data at a surface point, held to the plotted ranges: a place in the
+// margin stands for the nearest edge of the plot.
+DataPoint UnmapWithin(const PlotScale& shown, SurfacePoint at) {
+    const DataPoint p = UnmapPoint(shown, at.x, at.y);
+    return {std::clamp(p.x, shown.xMin, shown.xMax), std::clamp(p.y, shown.yMin, shown.yMax)};
+}
+
+// An axis without extent on screen (a flat record) has nothing to zoom: it
+// keeps the whole curve's range while the other axis zooms.
+void KeepFlatAxes(const PlotScale& shown, const PlotScale& whole, DataPoint& low, DataPoint& high) {
+    if (shown.kx == 0.0) {
+        low.x = whole.xMin;
+        high.x = whole.xMax;
+    }
+    if (shown.ky == 0.0) {
+        low.y = whole.yMin;
+        high.y = whole.yMax;
+    }
+}
+
 }  // namespace
 
 VisibleRange PlotZoom::Visible(ViewMode mode) const {
@@ -51,41 +69,70 @@ void PlotZoom::Set(const PlotScale& whole, ViewMode mode, DataPoint low, DataPoi
     if (!Finite(low) || !Finite(high)) {
         return;
     }
-    AtLeast(low.x, high.x, (whole.xMax - whole.xMin) * kLeastShare);
-    AtLeast(low.y, high.y, (whole.yMax - whole.yMin) * kLeastShare);
-    // No wider than the whole curve: zoomed out that far, a range is the whole.
+    AtLeast(low.x, high.x, (whole.xMax - whole.xMin) * kLeastVisibleShare);
+    AtLeast(low.y, high.y, (whole.yMax - whole.yMin) * kLeastVisibleShare);
+    // Never off the curve: a blank plot would show nothing to find it by.
+    Keep(low.x, high.x, whole.xMin, whole.xMax);
+    Keep(low.y, high.y, whole.yMin, whole.yMax);
+    // No wider than the whole curve: zoomed out that far, a range is the
+    // whole. A whole range without extent stays open, fitted to what is
+    // drawn: given as both ends, it would leave nothing to scale by.
     const bool wholeX = high.x - low.x >= whole.xMax - whole.xMin;
     const bool wholeY = high.y - low.y >= whole.yMax - whole.yMin;
+    const auto end = [](bool whole, double wholeEnd, double span, double given, double open) {
+        return !whole ? given : span > 0.0 ? wholeEnd : open;
+    };
     if (wholeX && wholeY) {
         range_ = {};
     } else {
-        range_ = {wholeX ? whole.xMin : low.x, wholeX ? whole.xMax : high.x,
-                  wholeY ? whole.yMin : low.y, wholeY ? whole.yMax : high.y};
+        const double xSpan = whole.xMax - whole.xMin;
+        const double ySpan = whole.yMax - whole.yMin;
+        range_ = {end(wholeX, whole.xMin, xSpan, low.x, -kOpenEnd),
+                  end(wholeX, whole.xMax, xSpan, high.x, kOpenEnd),
+                  end(wholeY, whole.yMin, ySpan, low.y, -kOpenEnd),
+                  end(wholeY, whole.yMax, ySpan, high.y, kOpenEnd)};
     }
     mode_ = mode;
 }
 
 bool PlotZoom::ZoomToRect(const PlotScale& shown, const PlotScale& whole, ViewMode mode,
                           SurfacePoint a, SurfacePoint b) {
-    if (std::abs(a.x - b.x) < kMinDragPixels || std::abs(a.y - b.y) < kMinDragPixels ||
-        shown.kx == 0.0 || shown.ky == 0.0) {
+    if (shown.kx == 0.0 && shown.ky == 0.0) {
         return false;
     }
-    const DataPoint p = UnmapPoint(shown, a.x, a.y);
-    const DataPoint q = UnmapPoint(shown, b.x, b.y);
-    Set(whole, mode, {std::min(p.x, q.x), std::min(p.y, q.y)},
-        {std::max(p.x, q.x), std::max(p.y, q.y)});
+    // Held to the plot first, so that a drag in the margin is no rectangle.
+    const SurfacePoint corner = MapCurvePoint(shown, shown.xMax, shown.yMax);
+    const auto within = [&shown, &corner](SurfacePoint p) {
+        return SurfacePoint{std::clamp(p.x, shown.x0, std::max(corner.x, shown.x0)),
+                            std::clamp(p.y, std::min(corner.y, shown.yBase), shown.yBase)};
+    };
+    a = within(a);
+    b = within(b);
+    const bool flatX = shown.kx == 0.0;
+    const bool flatY = shown.ky == 0.0;
+    if ((!flatX && std::abs(a.x - b.x) < kMinDragPixels) ||
+        (!flatY && std::abs(a.y - b.y) < kMinDragPixels)) {
+        return false;
+    }
+    const DataPoint p = UnmapWithin(shown, a);
+    const DataPoint q = UnmapWithin(shown, b);
+    DataPoint low{std::min(p.x, q.x), std::min(p.y, q.y)};
+    DataPoint high{std::max(p.x, q.x), std::max(p.y, q.y)};
+    KeepFlatAxes(shown, whole, low, high);
+    Set(whole, mode, low, high);
     return true;
 }
 
 void PlotZoom::ZoomAbout(const PlotScale& shown, const PlotScale& whole, ViewMode mode,
                          SurfacePoint at, double factor) {
-    if (!(factor > 0.0) || !std::isfinite(factor) || shown.kx == 0.0 || shown.ky == 0.0) {
+    if (!(factor > 0.0) || !std::isfinite(factor) || (shown.kx == 0.0 && shown.ky == 0.0)) {
         return;
     }
-    const DataPoint c = UnmapPoint(shown, at.x, at.y);
-    Set(whole, mode, {c.x - (c.x - shown.xMin) / factor, c.y - (c.y - shown.yMin) / factor},
-        {c.x + (shown.xMax - c.x) / factor, c.y + (shown.yMax - c.y) / factor});
+    const DataPoint c = UnmapWithin(shown, at);
+    DataPoint low{c.x - (c.x - shown.xMin) / factor, c.y - (c.y - shown.yMin) / factor};
+    DataPoint high{c.x + (shown.xMax - c.x) / factor, c.y + (shown.yMax - c.y) / factor};
+    KeepFlatAxes(shown, whole, low, high);
+    Set(whole, mode, low, high);
 }
 
 void PlotZoom::Pan(const PlotScale& shown, const PlotScale& whole, ViewMode mode, double right,

@@ -107,12 +107,15 @@ void CKelmView::ZoomOut() {
 }
 
 void CKelmView::ShowWholeCurve() {
+    // A rectangle dragged on the zoomed scale means nothing on the whole one.
+    EndDrag();
     zoom_.ShowWholeCurve();
     update();
     ReadCursor();
 }
 
 void CKelmView::RecordReplaced() {
+    EndDrag();
     cursorPoint_ = -1;
     zoom_.ShowWholeCurve();
     SetReadout({});
@@ -130,10 +133,11 @@ void CKelmView::Pan(double right, double up) {
 
 void CKelmView::MoveCursor(int index) {
     const int n = PointCountNow();
-    if (n == 0) {
+    const int first = FirstCursorPoint(state_);
+    if (n <= first) {
         return;
     }
-    cursorPoint_ = std::clamp(index, 0, n - 1);
+    cursorPoint_ = std::clamp(index, first, n - 1);
     if (LayOut()) {
         zoom_.Reveal(shown_.scale, whole_.scale, Mode(),
                      PointCursorData(state_, shown_, cursorPoint_));
@@ -172,8 +176,16 @@ void CKelmView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void CKelmView::EndDrag() {
+    dragging_ = false;
+    band_->hide();
+}
+
 void CKelmView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
+    if (dragging_ && !event->buttons().testFlag(Qt::LeftButton)) {
+        EndDrag();  // released where the view did not hear it
+    }
     if (dragging_) {
         const QRect band = QRect(dragFrom_, at).normalized();
         band_->setGeometry(band);
@@ -187,8 +199,7 @@ void CKelmView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !dragging_) {
         return;
     }
-    dragging_ = false;
-    band_->hide();
+    EndDrag();
     const SurfacePoint from{dragFrom_.x(), dragFrom_.y()};
     const SurfacePoint to = At(event->position());
     if (!LayOut()) {
@@ -206,7 +217,6 @@ void CKelmView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CKelmView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        dragging_ = false;
         ShowWholeCurve();
         ReadAt(At(event->position()));
     }
@@ -214,8 +224,8 @@ void CKelmView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CKelmView::wheelEvent(QWheelEvent* event) {
     const int notches = event->angleDelta().y();
-    if (notches == 0) {
-        return;
+    if (notches == 0 || !LayOut() || !InPlot(shown_, At(event->position()))) {
+        return;  // over the margins and labels there is no data to zoom about
     }
     ZoomBy(At(event->position()), std::pow(kNotchZoom, notches / 120.0));
     ReadAt(At(event->position()));
@@ -232,7 +242,8 @@ void CKelmView::keyPressEvent(QKeyEvent* event) {
             if (shift) {
                 Pan(step * kPanShare, 0.0);
             } else {
-                MoveCursor(cursorPoint_ < 0 ? (step < 0 ? n - 1 : 0) : cursorPoint_ + step);
+                MoveCursor(cursorPoint_ < 0 ? (step < 0 ? n - 1 : FirstCursorPoint(state_))
+                                            : cursorPoint_ + step);
             }
             break;
         }
@@ -243,7 +254,7 @@ void CKelmView::keyPressEvent(QKeyEvent* event) {
             Pan(0.0, -kPanShare);
             break;
         case Qt::Key_Home:
-            MoveCursor(0);
+            MoveCursor(FirstCursorPoint(state_));
             break;
         case Qt::Key_End:
             MoveCursor(n - 1);
@@ -274,6 +285,7 @@ void CKelmView::focusInEvent(QFocusEvent* event) {
 }
 
 void CKelmView::focusOutEvent(QFocusEvent* event) {
+    EndDrag();
     update();
     ReadCursor();
     QWidget::focusOutEvent(event);

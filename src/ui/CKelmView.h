@@ -62,6 +62,8 @@ private:
     void ZoomBy(SurfacePoint at, double factor);
     void Pan(double right, double up);
     void MoveCursor(int index);
+    // Drops a drag under way and its rubber band.
+    void EndDrag();
     void ReadAt(SurfacePoint at);
     // The keyboard cursor's readout while the plot has the focus, else none.
     void ReadCursor();

@@ -201,9 +201,9 @@ TEST(DrawGraph, DerivativeAfterProcessingDrawsNoSquaresNorProjections) {
     s->record.selectedPoint = 2;
     s->display.viewMode = ViewMode::Derivative;
     Process(*s, 6, {{2.5, 30.0, 1.0}});
-    // The processed derivative alone sets the value range; it reaches 0, so
-    // the reference line at 0 is drawn.
-    s->curve.firstDerivative[0] = 0.0;
+    // The processed derivative alone sets the value range; where it is drawn
+    // (from grid point 1) it reaches 0, so the reference line at 0 is drawn.
+    s->curve.firstDerivative[1] = 0.0;
     const RecordingSurface g = Screen(*s);
     EXPECT_THAT(g.Only("rect"), IsEmpty());
     EXPECT_THAT(g.log, Not(Contains("pen solid 1 50,100,200")));  // no measured line either
@@ -435,13 +435,13 @@ TEST(DrawGraph, WildDataNeverLeavesTheCoordinateLimit) {
 
 // A first dose of 0.0005 mL gives a measured slope of 2000 mV/mL, far above
 // the processed derivative's peak of 160 at 2 mL, which is an equivalence point.
-std::unique_ptr<SharedState> TinyFirstDose(bool processed) {
+std::unique_ptr<SharedState> TinyFirstDose(bool processed, double firstGridSlope) {
     auto s = Record({{0, 100}, {0.0005, 101}, {1, 150}, {2, 300}, {3, 320}});
     s->display.viewMode = ViewMode::Derivative;
     if (processed) {
         s->curve.curveProcessed = 1;
         s->processing.interpolationPointCount = 7;
-        const double derivative[] = {0, 40, 100, 160, 60, 20, 5};
+        const double derivative[] = {firstGridSlope, 40, 100, 160, 60, 20, 5};
         for (int k = 0; k < 7; ++k) {
             s->curve.gridVolume[k] = 0.5 * k;
             s->curve.smoothedValue[k] = 100 + 40 * k;
@@ -468,18 +468,20 @@ TEST(DerivativeRange, TheLargestDrawnPeakReachesTheTopOfThePlot) {
     const struct {
         bool processed;
         std::function<RecordingSurface(SharedState&)> draw;
-        const char* top;  // what marks the largest drawn value
+        const char* top;              // what marks the largest drawn value
+        double firstGridSlope = 0.0;  // not drawn: the derivative starts at the second
     } rows[] = {
         // Processed: the equivalence point on the processed derivative's peak.
         {true, screen, "ellipse 396,86 404,94"},
         {true, page, "ellipse 993,-173 1007,-187"},
         {true, overlay, "ellipse 396,86 404,94"},
+        {true, screen, "ellipse 396,86 404,94", 500.0},
         // Not processed: the measured slopes are what is drawn, 2000 at point 1.
         {false, screen, "rect 77,87 83,93"},
         {false, page, "rect 354,-174 366,-186"},
     };
     for (const auto& row : rows) {
-        auto s = TinyFirstDose(row.processed);
+        auto s = TinyFirstDose(row.processed, row.firstGridSlope);
         EXPECT_THAT(row.draw(*s).log, Contains(row.top)) << row.top;
     }
 }

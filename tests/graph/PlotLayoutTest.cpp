@@ -98,10 +98,11 @@ TEST(ComputeRanges, ProcessedCurveWidensAndEmptyProcessedCurveDoesNot) {
     EXPECT_EQ(r.yMax, 25.0);
 
     // The derivative view draws the processed derivative alone: the measured
-    // slopes 0 and 5 take no part in its value range, its volumes still do.
+    // slopes 0 and 5 take no part in its value range, its volumes still do;
+    // nor does the first grid point's -4, which it does not draw.
     series = BuildPlottedSeries(s->record, ViewMode::Derivative);
     r = ComputeRanges(series, ProcessedSeriesOf(*s, ViewMode::Derivative), ViewMode::Derivative);
-    EXPECT_EQ(std::tuple(r.xMin, r.xMax, r.yMin, r.yMax), std::tuple(0.0, 3.0, -4.0, 2.0));
+    EXPECT_EQ(std::tuple(r.xMin, r.xMax, r.yMin, r.yMax), std::tuple(0.0, 3.0, 1.0, 2.0));
 
     // Without a completed run the arrays are not looked at.
     s->curve.curveProcessed = 0;

@@ -95,6 +95,19 @@ TEST(PlotZoom, ZoomsToRectanglesAboutPointsAndBackToTheWholeCurve) {
         {"reveal as far as the curve goes",
          {about({400, 330}, 2), reveal({1e6, -1e6})},
          "5.000..10.000 x 0.000..50.000"},
+        // The margins stand for the plot's nearest edge: the view never
+        // leaves the curve.
+        {"a drag within the left margin", {rect({10, 500}, {60, 200})}, "open..open x open..open"},
+        {"a drag out past the plot's corner",
+         {rect({144, 570}, {790, 0})},
+         "1.000..10.000 x 0.000..100.000"},
+        {"the wheel at the corner below left",
+         {about({0, 600}, 7523.16)},  // 40 notches of 1.25
+         "0.000..0.001 x 0.000..0.013"},
+        // 0..5 mL, then out by 0.8 about 0.156 mL: -0.039..6.211 moves right.
+        {"out near the start of a zoom",
+         {rect({80, 570}, {400, 90}), about({100, 330}, 0.8)},
+         "0.000..6.250 x 0.000..100.000"},
     };
     for (const auto& row : rows) {
         PlotZoom zoom;
@@ -123,6 +136,56 @@ TEST(PlotZoom, TheValueRangeBelongsToTheViewItWasChosenIn) {
     // A graph without extent (one point) cannot be zoomed.
     const PlotScale flat = ComputePlotScale({2, 2, 5, 5}, {800, 600, 0});
     EXPECT_FALSE(zoom.ZoomToRect(flat, flat, ViewMode::Curve, {100, 100}, {300, 300}));
+}
+
+TEST(PlotZoom, AnAxisWithoutExtentLeavesTheOtherToZoom) {
+    using Step = std::function<void(PlotZoom&, const PlotScale&)>;
+    const auto rect = [](SurfacePoint a, SurfacePoint b) {
+        return Step([a, b](PlotZoom& z, const PlotScale& whole) {
+            z.ZoomToRect(whole, whole, ViewMode::Curve, a, b);
+        });
+    };
+    const auto about = [](const PlotScale& shown, SurfacePoint at, double factor) {
+        return Step([shown, at, factor](PlotZoom& z, const PlotScale& whole) {
+            z.ZoomAbout(shown, whole, ViewMode::Curve, at, factor);
+        });
+    };
+    // A flat conductivity record: 0..10 mL, all at 5.
+    const PlotScale flat = ComputePlotScale({0, 10, 5, 5}, {800, 600, 0});
+    // The derivative of a flat EMF record: all 0, shown zoomed to 2.5..7.5 mL
+    // with its values fitted to -0.05..0.05 around them.
+    const PlotScale zero = ComputePlotScale({0, 10, 0, 0}, {800, 600, 0});
+    const PlotScale fitted = ComputePlotScale({2.5, 7.5, -0.05, 0.05}, {800, 600, 0});
+    const struct {
+        const char* what;
+        PlotScale whole;
+        std::vector<Step> steps;
+        const char* range;
+    } rows[] = {
+        {"the wheel on a flat record",
+         flat,
+         {about(flat, {400, 570}, 2)},
+         "2.500..7.500 x open..open"},
+        {"a drag on a flat record",
+         flat,
+         {rect({144, 570}, {400, 560})},
+         "1.000..5.000 x open..open"},
+        {"a flat derivative zoomed in",
+         zero,
+         {about(fitted, {400, 330}, 1.25)},
+         "3.000..7.000 x open..open"},
+        {"a flat derivative zoomed out",
+         zero,
+         {about(fitted, {400, 330}, 0.5)},
+         "open..open x open..open"},
+    };
+    for (const auto& row : rows) {
+        PlotZoom zoom;
+        for (const Step& step : row.steps) {
+            step(zoom, row.whole);
+        }
+        EXPECT_EQ(Range(zoom.Visible(ViewMode::Curve)), row.range) << row.what;
+    }
 }
 
 // Three EMF points laid out on 800 x 600: x 0..2 mL (kx 320), y 0..500 mV
@@ -172,7 +235,7 @@ TEST(CursorReadout, NamesTheVolumeValueGridPointAndMeasuredPoint) {
         {"the derivative of a processed record",
          LaidOut(Q::Emf, true, ViewMode::Derivative),
          {403, 100},
-         "V = 1.009 мл; dE/dV = 189.17 | сглаженная: 250. мВ; dE/dV = 170. | точка 2"},
+         "V = 1.009 мл; dE/dV = 189.38 | сглаженная: 250. мВ; dE/dV = 170. | точка 2"},
         {"off the plot, past the axis ends", LaidOut(), {761, 29}, ""},
     };
     for (const auto& row : rows) {

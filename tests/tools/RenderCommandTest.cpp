@@ -212,6 +212,24 @@ TEST(RenderCommand, RefusesARangeThatIsNotOneOrHoldsNothing) {
         EXPECT_EQ(outcome.status, 64) << bad;
         EXPECT_NE(outcome.err.find("--range takes FROM:TO"), std::string::npos) << bad;
     }
+    // Without width once the open ends reach the curve (0 to 5.5 mL), or
+    // narrower than the window zooms (0.00055 mL): every point on one line.
+    const struct {
+        const char* range;
+        int status;
+    } widths[] = {
+        {":0", 64}, {"5.5:", 64}, {"3:3.0000000000000004", 64}, {"1:1.0005", 64}, {"1:1.0006", 0},
+    };
+    for (const auto& row : widths) {
+        const test::ToolOutcome outcome =
+            test::RunTool(KELMTOOL_PATH,
+                          std::vector<std::string>{"render", in, "--range", row.range, "-o",
+                                                   (dir / "narrow.png").string()},
+                          dir.path());
+        EXPECT_EQ(outcome.status, row.status) << row.range;
+        EXPECT_EQ(outcome.err.find("is too narrow") != std::string::npos, row.status != 0)
+            << row.range << ": " << outcome.err;
+    }
     // Beyond the curve: nothing would be drawn, and the message says where it lies.
     const test::ToolOutcome beyond = test::RunTool(
         KELMTOOL_PATH, std::vector<std::string>{"render", in, "--range", "50:60", "-o", old},

@@ -2,6 +2,7 @@
 // the mouse, the wheel, the keyboard and the "&Вид" commands, and the status
 // bar's readout of the place under the cursor.
 #include <QLabel>
+#include <QRubberBand>
 #include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -60,6 +61,13 @@ protected:
         ASSERT_TRUE(View().hasFocus());
     }
     QString Readout() { return Frame().ReadoutLabel()->text(); }
+    const QRubberBand& Band() { return *View().findChild<QRubberBand*>(); }
+    // A move with no button held, as after a release the view never heard.
+    void MoveWithoutButtons(QPoint to) {
+        QMouseEvent move(QEvent::MouseMove, to, View().mapToGlobal(to), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(&View(), &move);
+    }
     VisibleRange Shown() { return View().Zoom().Visible(state_.display.viewMode); }
 };
 
@@ -116,6 +124,99 @@ TEST_F(GraphView, TheWheelTheViewCommandsAndTheKeysZoomAndReturnToTheWholeCurve)
     EXPECT_TRUE(View().Zoom().Zoomed());
     QTest::keyClick(&View(), Qt::Key_Minus);
     EXPECT_FALSE(View().Zoom().Zoomed());
+}
+
+TEST_F(GraphView, NoDragOrWheelTakesTheViewOffTheCurve) {
+    StartWithRecord();
+    const PlotScale whole = Layout().scale;  // 0.5..5 mL
+    // Within the left margin: no rectangle of the plot at all.
+    Drag(QPoint(whole.x0 / 4, 300), QPoint(whole.x0 * 3 / 4, 200));
+    EXPECT_FALSE(View().Zoom().Zoomed());
+    // The wheel over the corner below the axes has no data to zoom about.
+    Wheel(QPoint(1, View().height() - 2), 40 * 120);
+    EXPECT_FALSE(View().Zoom().Zoomed());
+    // Out by a notch near the start of a zoom: no volume before the curve's.
+    Drag(On(0.6, 150.0), On(1.5, 300.0));
+    ASSERT_TRUE(View().Zoom().Zoomed());
+    Wheel(On(0.55, 200.0), -120);
+    EXPECT_GE(Shown().xFrom, 0.5);
+    EXPECT_GE(Shown().yFrom, Layout().scale.yMin - 1e-9);
+    // Esc in the middle of a drag drops it: the rectangle is not laid on
+    // the whole curve's scale at the release.
+    Focus();
+    const QPoint from = On(1.0, 200.0);
+    QTest::mousePress(&View(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&View(), from + QPoint(60, 60));
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    EXPECT_FALSE(View().Zoom().Zoomed());
+    EXPECT_TRUE(Band().isHidden());
+    QTest::mouseRelease(&View(), Qt::LeftButton, {}, from + QPoint(60, 60));
+    EXPECT_FALSE(View().Zoom().Zoomed());
+}
+
+TEST_F(GraphView, AFlatRecordZoomsInVolumeInBothViews) {
+    StartWithRecord(4);
+    for (int i = 0; i < 4; ++i) {
+        state_.record.points[i] = {1.0 * i, 100.0};
+    }
+    RedrawViews(state_);
+    Frame().Action(Command::ZoomIn)->trigger();
+    ASSERT_TRUE(View().Zoom().Zoomed());
+    // The derivative is 0 throughout: its value axis stays fitted, and the
+    // wheel goes on zooming.
+    Frame().Action(Command::ViewDerivative)->trigger();
+    const PlotScale s = Layout().scale;
+    const QPoint middle((s.x0 + s.xAxisEnd) / 2, (s.yAxisTop + s.yBase) / 2);
+    Wheel(middle, 120);
+    EXPECT_FALSE(std::isfinite(Shown().yFrom) && Shown().yFrom == Shown().yTo);
+    const VisibleRange once = Shown();
+    Wheel(middle, 120);
+    EXPECT_LT(Shown().xTo - Shown().xFrom, once.xTo - once.xFrom);
+    // A flat conductivity record, not zoomed, zooms in volume.
+    Frame().Action(Command::ZoomWhole)->trigger();
+    Frame().Action(Command::ViewCurve)->trigger();
+    state_.record.quantity = MeasuredQuantity::Conductivity;
+    RedrawViews(state_);
+    Frame().Action(Command::ZoomIn)->trigger();
+    EXPECT_TRUE(View().Zoom().Zoomed());
+    EXPECT_LT(Shown().xTo - Shown().xFrom, 3.0);
+}
+
+TEST_F(GraphView, TheRubberBandEndsWithTheButtonOrTheFocus) {
+    StartWithRecord();
+    Focus();
+    const QPoint from = On(1.0, 200.0);
+    const QPoint to = On(3.0, 500.0);
+    QTest::mousePress(&View(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&View(), to);
+    ASSERT_FALSE(Band().isHidden());
+    // Released outside the window: the next move has no button held.
+    MoveWithoutButtons(to + QPoint(20, 20));
+    EXPECT_TRUE(Band().isHidden());
+    QTest::mouseRelease(&View(), Qt::LeftButton, {}, to);
+    EXPECT_FALSE(View().Zoom().Zoomed());
+
+    QTest::mousePress(&View(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&View(), to);
+    ASSERT_FALSE(Band().isHidden());
+    Frame().ReadoutLabel()->setFocus();
+    EXPECT_TRUE(Band().isHidden());
+    QTest::mouseRelease(&View(), Qt::LeftButton, {}, to);
+    EXPECT_FALSE(View().Zoom().Zoomed());
+}
+
+TEST_F(GraphView, TheKeyboardCursorSkipsThePointTheDerivativeDoesNotMark) {
+    StartWithRecord();
+    Frame().Action(Command::ViewDerivative)->trigger();
+    Focus();
+    QTest::keyClick(&View(), Qt::Key_Right);
+    EXPECT_EQ(View().CursorPoint(), 1);
+    QTest::keyClick(&View(), Qt::Key_Left);  // held at the first marked point
+    EXPECT_EQ(View().CursorPoint(), 1);
+    QTest::keyClick(&View(), Qt::Key_End);
+    QTest::keyClick(&View(), Qt::Key_Home);
+    EXPECT_EQ(View().CursorPoint(), 1);
+    EXPECT_EQ(Readout(), QStringLiteral("V = 1. мл; dE/dV = 20. | точка 2"));
 }
 
 TEST_F(GraphView, TheZoomOutlivesRedrawsAndEndsWithTheRecord) {

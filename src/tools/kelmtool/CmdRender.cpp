@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QScreen>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
@@ -73,7 +74,9 @@ void PrintHelp() {
                  "  --size WxH      the image size in pixels (default 800x600)\n"
                  "  --range FROM:TO draw only the volumes from FROM to TO mL, the values\n"
                  "                  fitted to what is drawn there; either end may be left\n"
-                 "                  open (4.5:6, 4.5:, :6); without it the whole curve\n"
+                 "                  open (4.5:6, 4.5:, :6), to reach the curve's end; a\n"
+                 "                  range narrower than a ten-thousandth of the curve's\n"
+                 "                  volumes is refused; without it the whole curve\n"
                  "  --overlay       draw the curves of all the files in one graph on common\n"
                  "                  axes, each in its own colour, with a legend of the file\n"
                  "                  names (on the PDF page below the graph); the files must\n"
@@ -280,6 +283,40 @@ std::optional<std::string> NothingWithin(const RenderOptions& options,
     return "nothing of the curve lies in --range " + options.rangeText + " (" + volumes + ")";
 }
 
+// A range whose open ends, taken to the curves' ends, leave it narrower than
+// the window lets a zoom go would draw every point on one line: it is refused.
+std::optional<std::string> TooNarrow(const RenderOptions& options,
+                                     const std::vector<std::unique_ptr<SharedState>>& states) {
+    if (options.visible.Whole()) {
+        return std::nullopt;
+    }
+    double low = kOpenEnd;
+    double high = -kOpenEnd;
+    for (const auto& state : states) {
+        if (PointCount(state->record) == 0) {
+            continue;
+        }
+        const ViewMode mode = state->display.viewMode;
+        const AxisRanges r = ComputeRanges(BuildPlottedSeries(state->record, mode),
+                                           ProcessedSeriesOf(*state, mode), mode);
+        low = std::min(low, r.xMin);
+        high = std::max(high, r.xMax);
+    }
+    if (!(low <= high)) {
+        return std::nullopt;  // nothing drawn: told apart before this
+    }
+    const double from = std::isfinite(options.visible.xFrom) ? options.visible.xFrom : low;
+    const double to = std::isfinite(options.visible.xTo) ? options.visible.xTo : high;
+    const double least = (high - low) * kLeastVisibleShare;
+    if (to - from > 0.0 && to - from >= least) {
+        return std::nullopt;
+    }
+    return "--range " + options.rangeText + " is too narrow: from " + JsonNumber(from) + " to " +
+           JsonNumber(to) + " mL, where the curve runs from " + JsonNumber(low) + " to " +
+           JsonNumber(high) + " mL and a range needs more than 0 and at least " +
+           JsonNumber(least) + " mL (a ten-thousandth of that)";
+}
+
 // One value axis cannot show two quantities: their curves are not overlaid.
 std::optional<std::string> MixedQuantities(
     const RenderOptions& options, const std::vector<std::unique_ptr<SharedState>>& states) {
@@ -318,6 +355,9 @@ int RunRender(Args args) {
     if (const auto nothing = NothingWithin(options, states)) {
         PrintError(*nothing);
         return kExitDataErr;
+    }
+    if (const auto narrow = TooNarrow(options, states)) {
+        return UsageError(*narrow, kUsage);
     }
     Drawing drawing;
     // The legend names the files; its texts live as long as the drawing.
