@@ -33,7 +33,11 @@ CKelmView::CKelmView(SharedState& state, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    state_.redrawViews = [this] { update(); };
+    // A new point, a run or the other view changes what the cursor reads.
+    state_.redrawViews = [this] {
+        update();
+        ReadCursor();
+    };
 }
 
 CKelmView::~CKelmView() {
@@ -151,6 +155,10 @@ void CKelmView::ReadAt(SurfacePoint at) {
 }
 
 void CKelmView::ReadCursor() {
+    if (cursorPoint_ >= 0) {
+        // The other view may not mark the point the cursor stood on.
+        cursorPoint_ = std::max(cursorPoint_, FirstCursorPoint(state_));
+    }
     if (cursorPoint_ >= PointCountNow()) {
         cursorPoint_ = -1;  // the record has lost points since
     }

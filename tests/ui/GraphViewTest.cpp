@@ -217,6 +217,13 @@ TEST_F(GraphView, TheKeyboardCursorSkipsThePointTheDerivativeDoesNotMark) {
     QTest::keyClick(&View(), Qt::Key_Home);
     EXPECT_EQ(View().CursorPoint(), 1);
     EXPECT_EQ(Readout(), QStringLiteral("V = 1. мл; dE/dV = 20. | точка 2"));
+    // Standing on the first point when the view changes to the derivative.
+    Frame().Action(Command::ViewCurve)->trigger();
+    QTest::keyClick(&View(), Qt::Key_Home);
+    ASSERT_EQ(View().CursorPoint(), 0);
+    Frame().Action(Command::ViewDerivative)->trigger();
+    EXPECT_EQ(View().CursorPoint(), 1);
+    EXPECT_EQ(Readout(), QStringLiteral("V = 1. мл; dE/dV = 20. | точка 2"));
 }
 
 TEST_F(GraphView, TheZoomOutlivesRedrawsAndEndsWithTheRecord) {
