@@ -7,6 +7,7 @@
 #include "core/Cp1251.h"
 #include "core/NumberText.h"
 #include "core/Prompter.h"
+#include "results/ResultHistory.h"
 #include "results/ResultUnits.h"
 
 namespace kelm {
@@ -227,7 +228,7 @@ void ResultForm::UpdateTiter(Prompter& prompter) {
             Answer::Yes) {
             return;
         }
-        const std::string file = file_ ? file_().string() : std::string();
+        const std::string file = file_ ? StoredFilePath(file_()) : std::string();
         const std::string now = StoreDateNow();
         status = known ? store->SetTiter(name, titer->outcome.value, now, file)
                        : store->AddTitrant({name, state_.notes.result.concentration,

@@ -7,6 +7,15 @@
 
 namespace kelm {
 
+std::string StoredFilePath(const std::filesystem::path& file) {
+    if (file.empty()) {
+        return {};
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    return (error ? file : absolute).lexically_normal().string();
+}
+
 std::string MethodText(const SharedState& state) {
     const ProcessingSettings& p = state.processing;
     std::string text =
@@ -45,10 +54,7 @@ std::vector<HistoryEntry> HistoryEntries(const SharedState& state,
     }
     const ResultSettings& s = state.notes.result;
     const std::string method = MethodText(state);
-    // One file under one name, however it was reached ("./a.kel", "../d/a.kel").
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
-    const std::string path = (error ? file : absolute).lexically_normal().string();
+    const std::string path = StoredFilePath(file);
     const std::string unit =
         s.titerDetermination ? std::string("titer") : std::string(UnitInfo(s.unit).toolName);
     for (const PointResult& r : ComputePointResults(state)) {

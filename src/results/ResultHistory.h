@@ -12,6 +12,10 @@
 
 namespace kelm {
 
+// A result file as the store names it: absolute and normal, so that one file
+// is one name however it was reached ("./a.kel", "../d/a.kel"); empty stays empty.
+std::string StoredFilePath(const std::filesystem::path& file);
+
 // The processing and evaluation choices in one line ("criterion=extremum
 // interpolation=cubic grid=195 filter=polynomial strength=5 window=4.5:6
 // select=greatest", the last two only when set).

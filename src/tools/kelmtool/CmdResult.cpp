@@ -150,7 +150,7 @@ void EnterHistory(const SharedState& state, const std::filesystem::path& saved) 
     Store store;
     StoreStatus status = store.Open(DefaultStorePath());
     if (status.Ok()) {
-        status = EnterSavedResults(store, state, std::filesystem::absolute(saved));
+        status = EnterSavedResults(store, state, saved);
     }
     if (!status.Ok()) {
         PrintError("the results were not entered in the history: " +

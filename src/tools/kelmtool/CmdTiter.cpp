@@ -10,6 +10,7 @@
 #include "ResultOptions.h"
 #include "ToolSupport.h"
 #include "results/RecordResults.h"
+#include "results/ResultHistory.h"
 #include "store/Store.h"
 
 namespace kelm::tool {
@@ -48,8 +49,7 @@ int Update(std::string_view name, double titer, const std::filesystem::path& fil
     Store store;
     StoreStatus status = store.Open(DefaultStorePath());
     if (status.Ok()) {
-        status =
-            store.SetTiter(name, titer, StoreDateNow(), std::filesystem::absolute(file).string());
+        status = store.SetTiter(name, titer, StoreDateNow(), StoredFilePath(file));
     }
     if (status.Ok()) {
         return kExitOk;
